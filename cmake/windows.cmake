@@ -1,0 +1,57 @@
+# The Windows build: both programs, the headless script host and the Windows test programs.
+add_compile_definitions(UNICODE _UNICODE WINVER=0x0601 _WIN32_WINNT=0x0601 _WIN32_IE=0x0800)
+set(MIRAVOLT_LINK_OPTIONS -static -municode)
+set(MIRAVOLT_SYSTEM_LIBS
+  ole32 oleaut32 uuid comctl32 wininet iphlpapi shell32 shlwapi user32 gdi32 advapi32)
+
+add_library(framework STATIC
+  src/framework/application.cpp
+  src/framework/dialog.cpp
+  src/framework/dispatcher.cpp
+  src/framework/guids.cpp
+  src/framework/html_dialog.cpp
+  src/framework/platform_error.cpp
+  src/framework/script_engine.cpp
+  src/framework/text.cpp
+)
+target_link_libraries(framework PUBLIC rules ${MIRAVOLT_SYSTEM_LIBS})
+
+# Browser implementations: each program links exactly one.
+add_library(browser_script STATIC src/framework/browser_script.cpp)
+target_link_libraries(browser_script PUBLIC framework)
+
+add_library(host STATIC
+  src/host/page_window.cpp
+  src/host/scripted_page_dialog.cpp
+  src/network/main_window.cpp
+)
+target_link_libraries(host PUBLIC framework)
+
+set(MIRAVOLT_CLIENT_RC ${CMAKE_SOURCE_DIR}/apps/miravolt/miravolt.rc)
+
+add_executable(miravolt WIN32 apps/miravolt/main.cpp ${MIRAVOLT_CLIENT_RC})
+target_link_libraries(miravolt PRIVATE host browser_script)
+target_link_options(miravolt PRIVATE ${MIRAVOLT_LINK_OPTIONS})
+
+add_library(updater STATIC src/updater/update_dialog.cpp)
+target_link_libraries(updater PUBLIC framework)
+
+add_executable(update WIN32 apps/update/main.cpp apps/update/update.rc)
+target_link_libraries(update PRIVATE updater)
+target_link_options(update PRIVATE ${MIRAVOLT_LINK_OPTIONS})
+
+add_executable(miravolt-script tools/miravolt_script.cpp ${MIRAVOLT_CLIENT_RC})
+target_link_libraries(miravolt-script PRIVATE host browser_script)
+target_link_options(miravolt-script PRIVATE ${MIRAVOLT_LINK_OPTIONS})
+
+# The sample pages lie beside the programs.
+add_custom_target(sample_pages ALL
+  COMMAND ${CMAKE_COMMAND} -E copy_directory ${CMAKE_SOURCE_DIR}/res ${CMAKE_BINARY_DIR}/res)
+
+if(MIRAVOLT_TESTS AND CMAKE_SYSTEM_PROCESSOR STREQUAL "x86_64")
+  include(cmake/wine_tests.cmake)
+  add_subdirectory(tests/fixtures)
+  add_subdirectory(tests/win)
+  add_subdirectory(tests/script)
+  add_subdirectory(tests/e2e)
+endif()

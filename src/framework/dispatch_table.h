@@ -1,0 +1,162 @@
+// Static dispatch tables: the script-visible methods of a class, one array per class, chained
+// explicitly to the base class's table. A table line names the method and binds the member
+// function; the value kinds come from the member function's signature:
+//   std::wstring  BSTR, copied up to its first NUL (a null string as empty)
+//   BSTR          BSTR handed over unchanged (may be null, may hold NULs)
+//   int           I4
+//   bool          BOOL (delivered as 0 or 1; a result becomes false or true)
+//   void          no result (the script receives undefined)
+#pragma once
+
+#include <windows.h>
+#include <oaidl.h>
+
+#include <cstddef>
+#include <string>
+#include <tuple>
+#include <type_traits>
+#include <utility>
+
+#include "framework/platform_error.h"
+#include "framework/script_rules.h"
+#include "framework/text.h"
+
+namespace fx {
+
+enum class Kind : unsigned char { kNone, kBstr, kI4, kBool };
+
+class DispatchTarget;
+
+// Calls the bound method with arguments already converted to their declared kinds (in
+// declaration order) and stores its result. May throw PlatformError.
+using Invoker = void (*)(DispatchTarget& self, VARIANT* args, VARIANT* result);
+
+constexpr std::size_t kMaxParams = 8;
+
+struct DispatchEntry {
+  const wchar_t* name;
+  Kind result;
+  Kind params[kMaxParams];
+  std::size_t param_count;
+  Invoker invoke;
+};
+
+struct DispatchTable {
+  const DispatchTable* base;  // null for the last table of the chain
+  const DispatchEntry* entries;
+  std::size_t count;
+};
+
+// A class whose objects answer script calls through their dispatch table chain.
+class DispatchTarget {
+ public:
+  virtual const DispatchTable* GetDispatchTable() const = 0;
+
+ protected:
+  ~DispatchTarget() = default;
+};
+
+namespace detail {
+
+template <class T>
+struct Param;
+template <>
+struct Param<std::wstring> {
+  static constexpr Kind kKind = Kind::kBstr;
+  static std::wstring From(const VARIANT& v) {
+    return ToWide(CopyUpToNul(reinterpret_cast<const char16_t*>(v.bstrVal),
+                              v.bstrVal ? ::SysStringLen(v.bstrVal) : 0));
+  }
+};
+template <>
+struct Param<BSTR> {
+  static constexpr Kind kKind = Kind::kBstr;
+  static BSTR From(const VARIANT& v) { return v.bstrVal; }
+};
+template <>
+struct Param<int> {
+  static constexpr Kind kKind = Kind::kI4;
+  static int From(const VARIANT& v) { return static_cast<int>(v.lVal); }
+};
+template <>
+struct Param<bool> {
+  static constexpr Kind kKind = Kind::kBool;
+  static bool From(const VARIANT& v) { return v.boolVal != VARIANT_FALSE; }
+};
+
+template <class R>
+struct Result;
+template <>
+struct Result<void> {
+  static constexpr Kind kKind = Kind::kNone;
+};
+template <>
+struct Result<std::wstring> {
+  static constexpr Kind kKind = Kind::kBstr;
+  static void Store(const std::wstring& s, VARIANT* out) {
+    // Exactly the string's length; an empty string is an empty BSTR, never null.
+    BSTR b = ThrowIfNull(::SysAllocStringLen(s.data(), static_cast<UINT>(s.size())));
+    out->vt = VT_BSTR;
+    out->bstrVal = b;
+  }
+};
+template <>
+struct Result<int> {
+  static constexpr Kind kKind = Kind::kI4;
+  static void Store(int value, VARIANT* out) {
+    out->vt = VT_I4;
+    out->lVal = value;
+  }
+};
+template <>
+struct Result<bool> {
+  static constexpr Kind kKind = Kind::kBool;
+  static void Store(bool value, VARIANT* out) {
+    out->vt = VT_BOOL;
+    out->boolVal = value ? VARIANT_TRUE : VARIANT_FALSE;
+  }
+};
+
+template <auto Method>
+struct Binding;
+template <class C, class R, class... A, R (C::*Method)(A...)>
+struct Binding<Method> {
+  static_assert(sizeof...(A) <= kMaxParams, "too many script parameters");
+  static_assert(std::is_base_of_v<DispatchTarget, C>, "the class must be a DispatchTarget");
+
+  static void Invoke(DispatchTarget& self, VARIANT* args, VARIANT* result) {
+    Call(static_cast<C&>(self), args, result, std::index_sequence_for<A...>{});
+  }
+
+  template <std::size_t... I>
+  static void Call(C& object, VARIANT* args, VARIANT* result, std::index_sequence<I...>) {
+    if constexpr (std::is_void_v<R>) {
+      (object.*Method)(Param<std::decay_t<A>>::From(args[I])...);
+      (void)result;
+    } else {
+      Result<std::decay_t<R>>::Store(
+          (object.*Method)(Param<std::decay_t<A>>::From(args[I])...), result);
+    }
+  }
+
+  static constexpr DispatchEntry Entry(const wchar_t* name) {
+    return {name, Result<std::decay_t<R>>::kKind, {Param<std::decay_t<A>>::kKind...},
+            sizeof...(A), &Invoke};
+  }
+};
+
+}  // namespace detail
+
+// One table line: fx::Method<&CMyDlg::MoveFile>(L"MoveFile").
+template <auto M>
+constexpr DispatchEntry Method(const wchar_t* name) {
+  return detail::Binding<M>::Entry(name);
+}
+
+template <std::size_t N>
+constexpr DispatchTable MakeDispatchTable(const DispatchTable* base,
+                                          const DispatchEntry (&entries)[N]) {
+  return {base, entries, N};
+}
+
+}  // namespace fx

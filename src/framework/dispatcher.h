@@ -1,0 +1,55 @@
+// The one IDispatch that serves every dispatch table chain. It belongs to the object it
+// dispatches for (a window object): its reference count never deletes anything, so it must not
+// be called after its owner is gone. UI thread only.
+#pragma once
+
+#include <windows.h>
+#include <oaidl.h>
+
+#include <atomic>
+#include <string>
+#include <vector>
+
+#include "framework/dispatch_table.h"
+
+namespace fx {
+
+class Dispatcher final : public IDispatch {
+ public:
+  explicit Dispatcher(DispatchTarget& target) : target_(target) {}
+  Dispatcher(const Dispatcher&) = delete;
+  Dispatcher& operator=(const Dispatcher&) = delete;
+  Dispatcher(Dispatcher&&) = delete;
+
+  // IUnknown
+  HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** out) override;
+  ULONG STDMETHODCALLTYPE AddRef() override;
+  ULONG STDMETHODCALLTYPE Release() override;
+
+  // IDispatch
+  HRESULT STDMETHODCALLTYPE GetTypeInfoCount(UINT* count) override;
+  HRESULT STDMETHODCALLTYPE GetTypeInfo(UINT index, LCID lcid, ITypeInfo** info) override;
+  HRESULT STDMETHODCALLTYPE GetIDsOfNames(REFIID iid, LPOLESTR* names, UINT count, LCID lcid,
+                                          DISPID* ids) override;
+  HRESULT STDMETHODCALLTYPE Invoke(DISPID id, REFIID iid, LCID lcid, WORD flags,
+                                   DISPPARAMS* params, VARIANT* result, EXCEPINFO* exception,
+                                   UINT* arg_error) override;
+
+  // The DISPID of name by the lookup rules (case-insensitive under English rules, own table
+  // first, then each base's), or DISPID_UNKNOWN.
+  DISPID Lookup(const wchar_t* name);
+
+ private:
+  const DispatchEntry* EntryFor(DISPID id) const;
+
+  DispatchTarget& target_;
+  std::atomic<ULONG> refs_{1};
+  // Names already looked up, exactly as the script wrote them; bounded.
+  struct CachedName {
+    std::wstring name;
+    DISPID id;
+  };
+  std::vector<CachedName> cache_;
+};
+
+}  // namespace fx
