@@ -1,6 +1,9 @@
 # The Windows build: both programs, the headless script host and the Windows test programs.
 add_compile_definitions(UNICODE _UNICODE WINVER=0x0601 _WIN32_WINNT=0x0601 _WIN32_IE=0x0800)
 set(MIRAVOLT_LINK_OPTIONS -static -municode)
+# Resource scripts find the icons, manifests and shared templates of both programs.
+set(CMAKE_RC_FLAGS
+  "${CMAKE_RC_FLAGS} -I${CMAKE_SOURCE_DIR}/apps/miravolt -I${CMAKE_SOURCE_DIR}/apps/update")
 set(MIRAVOLT_SYSTEM_LIBS
   ole32 oleaut32 uuid comctl32 wininet iphlpapi shell32 shlwapi user32 gdi32 advapi32)
 
@@ -20,11 +23,16 @@ target_link_libraries(framework PUBLIC rules ${MIRAVOLT_SYSTEM_LIBS})
 add_library(browser_script STATIC src/framework/browser_script.cpp)
 target_link_libraries(browser_script PUBLIC framework)
 
-add_library(host STATIC
-  src/host/page_window.cpp
-  src/host/scripted_page_dialog.cpp
-  src/network/main_window.cpp
-)
+# The client's subsystems, one library: the page windows' tables bind the services and the
+# services act on the windows.
+file(GLOB MIRAVOLT_CLIENT_SOURCES CONFIGURE_DEPENDS
+  ${CMAKE_SOURCE_DIR}/src/host/*.cpp
+  ${CMAKE_SOURCE_DIR}/src/services/*.cpp
+  ${CMAKE_SOURCE_DIR}/src/http/*.cpp
+  ${CMAKE_SOURCE_DIR}/src/report/*.cpp
+  ${CMAKE_SOURCE_DIR}/src/network/*.cpp)
+list(FILTER MIRAVOLT_CLIENT_SOURCES EXCLUDE REGEX "_rules\\.cpp$")
+add_library(host STATIC ${MIRAVOLT_CLIENT_SOURCES})
 target_link_libraries(host PUBLIC framework)
 
 set(MIRAVOLT_CLIENT_RC ${CMAKE_SOURCE_DIR}/apps/miravolt/miravolt.rc)
@@ -33,7 +41,9 @@ add_executable(miravolt WIN32 apps/miravolt/main.cpp ${MIRAVOLT_CLIENT_RC})
 target_link_libraries(miravolt PRIVATE host browser_script)
 target_link_options(miravolt PRIVATE ${MIRAVOLT_LINK_OPTIONS})
 
-add_library(updater STATIC src/updater/update_dialog.cpp)
+file(GLOB MIRAVOLT_UPDATER_SOURCES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/src/updater/*.cpp)
+list(FILTER MIRAVOLT_UPDATER_SOURCES EXCLUDE REGEX "_rules\\.cpp$")
+add_library(updater STATIC ${MIRAVOLT_UPDATER_SOURCES})
 target_link_libraries(updater PUBLIC framework)
 
 add_executable(update WIN32 apps/update/main.cpp apps/update/update.rc)

@@ -6,6 +6,7 @@
 //   int           I4
 //   bool          BOOL (delivered as 0 or 1; a result becomes false or true)
 //   void          no result (the script receives undefined)
+// The bound function is a member function or a free function taking the object first.
 #pragma once
 
 #include <windows.h>
@@ -145,9 +146,38 @@ struct Binding<Method> {
   }
 };
 
+// A free function whose first parameter is the object: the service code of a class can live
+// in files of its own.
+template <class C, class R, class... A, R (*Function)(C&, A...)>
+struct Binding<Function> {
+  static_assert(sizeof...(A) <= kMaxParams, "too many script parameters");
+  static_assert(std::is_base_of_v<DispatchTarget, C>, "the class must be a DispatchTarget");
+
+  static void Invoke(DispatchTarget& self, VARIANT* args, VARIANT* result) {
+    Call(static_cast<C&>(self), args, result, std::index_sequence_for<A...>{});
+  }
+
+  template <std::size_t... I>
+  static void Call(C& object, VARIANT* args, VARIANT* result, std::index_sequence<I...>) {
+    if constexpr (std::is_void_v<R>) {
+      Function(object, Param<std::decay_t<A>>::From(args[I])...);
+      (void)result;
+    } else {
+      Result<std::decay_t<R>>::Store(Function(object, Param<std::decay_t<A>>::From(args[I])...),
+                                     result);
+    }
+  }
+
+  static constexpr DispatchEntry Entry(const wchar_t* name) {
+    return {name, Result<std::decay_t<R>>::kKind, {Param<std::decay_t<A>>::kKind...},
+            sizeof...(A), &Invoke};
+  }
+};
+
 }  // namespace detail
 
-// One table line: fx::Method<&CMyDlg::MoveFile>(L"MoveFile").
+// One table line: fx::Method<&CMyDlg::MoveFile>(L"MoveFile"), or with a service function
+// fx::Method<&services::MoveFile>(L"MoveFile") whose first parameter is CMyDlg&.
 template <auto M>
 constexpr DispatchEntry Method(const wchar_t* name) {
   return detail::Binding<M>::Entry(name);

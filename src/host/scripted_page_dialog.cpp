@@ -1,6 +1,29 @@
 #include "host/scripted_page_dialog.h"
 
-const fx::DispatchTable CBaseDHtmlPgDlg::kDispatch = {&CBaseDHtmlDlg::kDispatch, nullptr, 0};
+#include "services/process_services.h"
+
+// The service catalogue in its fixed table order; the position of each line is part of the
+// interface. Services live in src/services, src/http, src/report and src/network as functions
+// taking the calling window first.
+const fx::DispatchEntry kServiceEntries[] = {
+    // 1 GetVersion, 2 GetInstallDate, 3 GetSourceID, 4 GetClientID, 5 StartReportZh,
+    // 6 StartReport, 7 InitReport, 8 ReportWait, 9 GetCommandLine, 10 ShellExecute,
+    // 11 GetPair, 12 InsertPair, 13 GetCommonAppDataPath, 14 GetCommonDesktopPath,
+    // 15 GetCommonDocumentsPath, 16 GetCommonStartMenuPath, 17 GetCommonStartupPath,
+    // 18 GetCommonProgramFilesPath, 19 GetUserAppDataPath, 20 GetUserLocalAppDataPath,
+    // 21 GetUserDesktopPath, 22 GetUserDocumentsPath, 23 GetUserStartMenuPath,
+    // 24 GetUserStartupPath, 25 GetUserProgramFilesPath, 26 GetSystemPath, 27 GetWindowsPath,
+    // 28 GetAppCurrentPath, 29 RegReadString, 30 RegReadInt, 31 RegWriteString,
+    // 32 RegWriteInt, 33 ReadConfig, 34 WriteConfig, 35 ReadFileContent, 36 WriteFileContent,
+    // 37 DeleteFile, 38 MoveFile, 39 FileExist, 40 CreateDirectory, 41 DeleteDirectory,
+    // 42 DirectoryExist, 43 FileExists, 44 CreateShortcut, 45 GetCurrWindowText,
+    // 46 FindWindowByName, 47 IsWindowVisible, 48 SendMessage, 49 PostMessage, 50 ShowTray,
+    // 51 ShowTip, 52 FreeTray, 53 SetProcessWorkingSetSize, 54 DownLoadFile, 55 UploadFile,
+    // 56 GetStringFromUrl, 57 PostDataToUrl, 58 CreateSplitWeb, 59 ShellExecuteAndWait
+    fx::Method<&services::GetCommandLine>(L"GetCommandLine"),
+};
+const fx::DispatchTable CBaseDHtmlPgDlg::kDispatch =
+    fx::MakeDispatchTable(&CBaseDHtmlDlg::kDispatch, kServiceEntries);
 
 CBaseDHtmlPgDlg::CBaseDHtmlPgDlg(const std::wstring& page, const std::wstring& element,
                                  HWND parent)
