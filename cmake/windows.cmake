@@ -43,7 +43,7 @@ target_link_options(miravolt PRIVATE ${MIRAVOLT_LINK_OPTIONS})
 
 file(GLOB MIRAVOLT_UPDATER_SOURCES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/src/updater/*.cpp)
 list(FILTER MIRAVOLT_UPDATER_SOURCES EXCLUDE REGEX "_rules\\.cpp$")
-add_library(updater STATIC ${MIRAVOLT_UPDATER_SOURCES})
+add_library(updater STATIC ${MIRAVOLT_UPDATER_SOURCES} src/services/registry_key.cpp)
 target_link_libraries(updater PUBLIC framework)
 
 add_executable(update WIN32 apps/update/main.cpp apps/update/update.rc)
