@@ -1,6 +1,6 @@
 // The updater's string and number rules: work folder levels, the install directory taken from
-// an uninstall command, file names taken from URLs, URL splitting, the declared length of a
-// response and the progress percentage.
+// an uninstall command, file names taken from URLs, the declared length of a response and the
+// progress percentage.
 #pragma once
 
 #include <cstdint>
@@ -23,19 +23,6 @@ std::u16string InstallDirectoryFromCommand(std::u16string_view command);
 // The text after the last "/" of a URL (query and fragment included); the whole URL when it
 // has no "/".
 std::u16string FileNameFromUrl(std::u16string_view url);
-
-// The pieces of an http or https URL that a request needs.
-struct UrlParts {
-  std::u16string server;  // host name, or an IPv6 address without its brackets
-  std::u16string object;  // path with query, "/" when the URL names none; no fragment
-  std::uint16_t port = 0;
-};
-
-// Splits scheme://[user[:password]@]server[:port][/path][?query][#fragment]. The scheme
-// (http or https, any letter case) gives the port when none is written. Returns false and
-// leaves every part empty (port 0) for another scheme, an empty server or a port that is not a
-// number from 1 to 65535.
-bool SplitUrl(std::u16string_view url, UrlParts& parts);
 
 // The declared length of a response from its Content-Length text, read as the runtime's
 // wide-text-to-long conversion reads it (leading blanks, a sign, decimal digits up to the first

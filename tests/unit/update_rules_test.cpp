@@ -60,44 +60,6 @@ TEST(UpdateRules, FileNameIsEverythingAfterTheLastSlash) {
   for (const auto& c : cases) EXPECT_EQ(FileNameFromUrl(c.url), c.name) << Narrow(c.url);
 }
 
-TEST(UpdateRules, SplitUrlGivesServerObjectAndPort) {
-  const struct {
-    std::u16string url;
-    bool ok;
-    std::u16string server;
-    std::u16string object;
-    std::uint16_t port;
-  } cases[] = {
-      {u"http://example.test/a/Update.ini", true, u"example.test", u"/a/Update.ini", 80},
-      {u"HTTPS://example.test/x", true, u"example.test", u"/x", 443},
-      {u"https://127.0.0.1:8443/x?y=1", true, u"127.0.0.1", u"/x?y=1", 8443},
-      {u"http://127.0.0.1:443/x", true, u"127.0.0.1", u"/x", 443},
-      {u"http://h", true, u"h", u"/", 80},
-      {u"http://h?q", true, u"h", u"/?q", 80},
-      {u"http://h/p#frag", true, u"h", u"/p", 80},
-      {u"http://h:/p", true, u"h", u"/p", 80},
-      {u"http://user:pw@h:81/p", true, u"h", u"/p", 81},
-      {u"http://[::1]:8080/p", true, u"::1", u"/p", 8080},
-      {u"http://[::1]/p", true, u"::1", u"/p", 80},
-      {u"ftp://h/p", false, u"", u"", 0},
-      {u"h/p", false, u"", u"", 0},
-      {u"", false, u"", u"", 0},
-      {u"http:///p", false, u"", u"", 0},
-      {u"http://h:0/p", false, u"", u"", 0},
-      {u"http://h:65536/p", false, u"", u"", 0},
-      {u"http://h:8x/p", false, u"", u"", 0},
-      {u"http://[::1/p", false, u"", u"", 0},
-  };
-  for (const auto& c : cases) {
-    UrlParts parts;
-    parts.server = u"stale";
-    EXPECT_EQ(SplitUrl(c.url, parts), c.ok) << Narrow(c.url);
-    EXPECT_EQ(parts.server, c.server) << Narrow(c.url);
-    EXPECT_EQ(parts.object, c.object) << Narrow(c.url);
-    EXPECT_EQ(parts.port, c.port) << Narrow(c.url);
-  }
-}
-
 TEST(UpdateRules, DeclaredLengthReadsLikeTheLongConversion) {
   const struct {
     std::u16string text;
