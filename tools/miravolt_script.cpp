@@ -30,7 +30,7 @@ class HostFunctions : public fx::DispatchTarget {
  public:
   static const fx::DispatchTable kDispatch;
   const fx::DispatchTable* GetDispatchTable() const override { return &kDispatch; }
-  IDispatch* dispatch() { return &dispatcher_; }
+  IDispatch* dispatch() { return dispatcher_.get(); }
 
   void Print(const std::wstring& text) {
     const std::string utf8 = fx::ToUtf8(text) + "\n";
@@ -59,7 +59,7 @@ class HostFunctions : public fx::DispatchTarget {
   }
 
  private:
-  fx::Dispatcher dispatcher_{*this};
+  fx::DispatchObject dispatcher_{*this};
 };
 
 const fx::DispatchEntry kHostEntries[] = {

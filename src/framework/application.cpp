@@ -53,6 +53,12 @@ int Application::Run() {
   return ExitInstance();
 }
 
+int AppMessageBox(const std::wstring& text) {
+  if (const Application* app = Application::Current()) return app->MessageBox(text);
+  return ::MessageBoxW(::GetActiveWindow(), text.c_str(), ProgramName().c_str(),
+                       MB_OK | MB_ICONEXCLAMATION);
+}
+
 int Application::MessageBox(const std::wstring& text) const {
   const std::wstring caption = name_.empty() ? ProgramName() : name_;
   return ::MessageBoxW(::GetActiveWindow(), text.c_str(), caption.c_str(),

@@ -39,6 +39,9 @@ class Application {
   int quit_code_ = 0;
 };
 
+// The application message box of the running program (also without an application object).
+int AppMessageBox(const std::wstring& text);
+
 // The name of the running program file without extension, computed from its module path.
 std::wstring ProgramName();
 

@@ -52,9 +52,15 @@ struct DispatchTable {
 class DispatchTarget {
  public:
   virtual const DispatchTable* GetDispatchTable() const = 0;
+  // True while a script call into this object runs (possibly nested).
+  bool in_script_call() const { return calls_in_progress_ > 0; }
 
  protected:
   ~DispatchTarget() = default;
+
+ private:
+  friend class Dispatcher;
+  int calls_in_progress_ = 0;
 };
 
 namespace detail {

@@ -58,7 +58,11 @@ HRESULT Dispatcher::QueryInterface(REFIID iid, void** out) {
 }
 
 ULONG Dispatcher::AddRef() { return ++refs_; }
-ULONG Dispatcher::Release() { return --refs_; }
+ULONG Dispatcher::Release() {
+  const ULONG n = --refs_;
+  if (n == 0) delete this;
+  return n;
+}
 
 HRESULT Dispatcher::GetTypeInfoCount(UINT* count) {
   if (!count) return E_POINTER;
@@ -77,7 +81,7 @@ DISPID Dispatcher::Lookup(const wchar_t* name) {
   }
   DISPID id = DISPID_UNKNOWN;
   int steps = 0;
-  for (const DispatchTable* table = target_.GetDispatchTable(); table && id == DISPID_UNKNOWN;
+  for (const DispatchTable* table = target_ ? target_->GetDispatchTable() : nullptr; table && id == DISPID_UNKNOWN;
        table = table->base, ++steps) {
     for (std::size_t i = 0; i < table->count; ++i) {
       if (::CompareStringW(kEnglishUnitedStates, NORM_IGNORECASE, name, -1,
@@ -107,8 +111,8 @@ HRESULT Dispatcher::GetIDsOfNames(REFIID, LPOLESTR* names, UINT count, LCID, DIS
 
 const DispatchEntry* Dispatcher::EntryFor(DISPID id) const {
   const auto parts = SplitDispId(id);
-  if (!parts) return nullptr;
-  const DispatchTable* table = target_.GetDispatchTable();
+  if (!parts || !target_) return nullptr;
+  const DispatchTable* table = target_->GetDispatchTable();
   for (int step = 0; table && step < parts->steps; ++step) table = table->base;
   if (!table || static_cast<std::size_t>(parts->position) > table->count) return nullptr;
   return &table->entries[parts->position - 1];
@@ -116,6 +120,7 @@ const DispatchEntry* Dispatcher::EntryFor(DISPID id) const {
 
 HRESULT Dispatcher::Invoke(DISPID id, REFIID, LCID, WORD flags, DISPPARAMS* params,
                            VARIANT* result, EXCEPINFO* exception, UINT* arg_error) {
+  if (!target_) return E_UNEXPECTED;
   const DispatchEntry* entry = EntryFor(id);
   if (!entry) return DISP_E_MEMBERNOTFOUND;
   if (!(flags & (DISPATCH_METHOD | DISPATCH_PROPERTYGET))) return DISP_E_MEMBERNOTFOUND;
@@ -155,8 +160,16 @@ HRESULT Dispatcher::Invoke(DISPID id, REFIID, LCID, WORD flags, DISPPARAMS* para
   UniqueVariant discard;
   if (!out) out = discard.get();
   ::VariantInit(out);
+  // The method may end the target's life (a window closing itself): nothing of the target is
+  // touched after the call, and the busy count lets the owner defer freeing it.
+  DispatchTarget& target = *target_;
+  ++target.calls_in_progress_;
+  struct Leave {
+    DispatchTarget& target;
+    ~Leave() { --target.calls_in_progress_; }
+  } leave{target};
   try {
-    entry->invoke(target_, args, out);
+    entry->invoke(target, args, out);
   } catch (const PlatformError& error) {
     ::VariantClear(out);
     FillException(exception, error.code(), DescribeFailure(error.code(), error.description()));

@@ -1,6 +1,7 @@
-// The one IDispatch that serves every dispatch table chain. It belongs to the object it
-// dispatches for (a window object): its reference count never deletes anything, so it must not
-// be called after its owner is gone. UI thread only.
+// The one IDispatch that serves every dispatch table chain. It is a counted COM object of its
+// own: the script engine may hold it longer than the object it dispatches for, so the owner
+// detaches it when it goes (DispatchObject does that) and later calls fail cleanly.
+// UI thread only.
 #pragma once
 
 #include <windows.h>
@@ -16,7 +17,8 @@ namespace fx {
 
 class Dispatcher final : public IDispatch {
  public:
-  explicit Dispatcher(DispatchTarget& target) : target_(target) {}
+  // Starts with one reference, owned by the caller.
+  explicit Dispatcher(DispatchTarget& target) : target_(&target) {}
   Dispatcher(const Dispatcher&) = delete;
   Dispatcher& operator=(const Dispatcher&) = delete;
   Dispatcher(Dispatcher&&) = delete;
@@ -35,6 +37,9 @@ class Dispatcher final : public IDispatch {
                                    DISPPARAMS* params, VARIANT* result, EXCEPINFO* exception,
                                    UINT* arg_error) override;
 
+  // Cuts the link to the target: every later call fails with E_UNEXPECTED.
+  void Detach() { target_ = nullptr; }
+
   // The DISPID of name by the lookup rules (case-insensitive under English rules, own table
   // first, then each base's), or DISPID_UNKNOWN.
   DISPID Lookup(const wchar_t* name);
@@ -42,7 +47,7 @@ class Dispatcher final : public IDispatch {
  private:
   const DispatchEntry* EntryFor(DISPID id) const;
 
-  DispatchTarget& target_;
+  DispatchTarget* target_;
   std::atomic<ULONG> refs_{1};
   // Names already looked up, exactly as the script wrote them; bounded.
   struct CachedName {
@@ -50,6 +55,23 @@ class Dispatcher final : public IDispatch {
     DISPID id;
   };
   std::vector<CachedName> cache_;
+};
+
+// Owns the dispatcher of one object and detaches it when the object goes.
+class DispatchObject {
+ public:
+  explicit DispatchObject(DispatchTarget& target) : dispatcher_(new Dispatcher(target)) {}
+  DispatchObject(const DispatchObject&) = delete;
+  DispatchObject& operator=(const DispatchObject&) = delete;
+  ~DispatchObject() {
+    dispatcher_->Detach();
+    dispatcher_->Release();
+  }
+  // Not counted for the caller.
+  Dispatcher* get() const { return dispatcher_; }
+
+ private:
+  Dispatcher* dispatcher_;
 };
 
 }  // namespace fx

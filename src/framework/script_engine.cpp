@@ -123,12 +123,16 @@ HRESULT ScriptEngine::Parse(std::wstring_view text, DWORD flags, VARIANT* result
   std::optional<ScriptFailure> failure;
   std::optional<ScriptFailure>* const outer = std::exchange(sink_, &failure);
   EXCEPINFO info{};
-  HRESULT hr = parse_->ParseScriptText(source.c_str(), nullptr, nullptr, nullptr, 0, 0, flags,
-                                       result, &info);
+  ComPtr<IActiveScriptParse> parse = ComPtr<IActiveScriptParse>::Retain(parse_.get());
+  ++depth_;
+  HRESULT hr = parse->ParseScriptText(source.c_str(), nullptr, nullptr, nullptr, 0, 0, flags,
+                                      result, &info);
+  --depth_;
   ::SysFreeString(info.bstrDescription);
   ::SysFreeString(info.bstrSource);
   ::SysFreeString(info.bstrHelpFile);
   sink_ = outer;
+  if (depth_ == 0 && close_pending_) Close();
   if (failure) {
     hr = failure->code;
     failure_ = std::move(failure);
@@ -137,6 +141,7 @@ HRESULT ScriptEngine::Parse(std::wstring_view text, DWORD flags, VARIANT* result
 }
 
 HRESULT ScriptEngine::Execute(std::wstring_view text) {
+  if (close_pending_) return E_UNEXPECTED;
   return Parse(text, SCRIPTTEXT_ISVISIBLE, nullptr);
 }
 
@@ -145,6 +150,11 @@ HRESULT ScriptEngine::Evaluate(std::wstring_view expression, VARIANT* result) {
 }
 
 void ScriptEngine::Close() {
+  if (depth_ > 0) {
+    close_pending_ = true;
+    return;
+  }
+  close_pending_ = false;
   if (script_) {
     script_->Close();  // releases the site and the named objects it looked up
   }

@@ -39,10 +39,12 @@ class ScriptEngine {
   HRESULT Evaluate(std::wstring_view expression, VARIANT* result);
   // The error that escaped the most recent outermost failing run.
   const std::optional<ScriptFailure>& failure() const { return failure_; }
-  // Ends the engine and releases every named object; safe to call twice.
+  // Ends the engine and releases every named object; safe to call twice. Called while a run
+  // is in progress (a script closing its own window), it takes effect when the outermost run
+  // returns.
   void Close();
 
-  bool created() const { return static_cast<bool>(script_); }
+  bool created() const { return script_ && !close_pending_; }
 
  private:
   class Site;
@@ -57,6 +59,8 @@ class ScriptEngine {
   std::vector<std::pair<std::wstring, ComPtr<IDispatch>>> objects_;
   std::optional<ScriptFailure>* sink_ = nullptr;  // where the running call records an error
   std::optional<ScriptFailure> failure_;
+  int depth_ = 0;  // runs in progress, nested
+  bool close_pending_ = false;
 };
 
 }  // namespace fx

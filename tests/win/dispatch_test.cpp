@@ -106,7 +106,8 @@ class DispatchTest : public ::testing::Test {
   }
 
   Probe probe_;
-  fx::Dispatcher dispatcher_{probe_};
+  fx::DispatchObject object_{probe_};
+  fx::Dispatcher& dispatcher_ = *object_.get();
   fx::ScriptEngine engine_;
 };
 
