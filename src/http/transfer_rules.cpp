@@ -46,4 +46,18 @@ std::u16string FirstLineOfAnswer(std::string_view bytes) {
 
 bool HoldsFirstLine(std::string_view bytes) { return bytes.find('\n') != std::string_view::npos; }
 
+std::optional<std::uint64_t> ParseContentLength(std::u16string_view text) {
+  while (!text.empty() && (text.front() == u' ' || text.front() == u'\t')) text.remove_prefix(1);
+  while (!text.empty() && (text.back() == u' ' || text.back() == u'\t')) text.remove_suffix(1);
+  if (text.empty()) return std::nullopt;
+  std::uint64_t value = 0;
+  for (char16_t c : text) {
+    if (c < u'0' || c > u'9') return std::nullopt;
+    const std::uint64_t digit = c - u'0';
+    if (value > (UINT64_MAX - digit) / 10) return std::nullopt;
+    value = value * 10 + digit;
+  }
+  return value;
+}
+
 }  // namespace http

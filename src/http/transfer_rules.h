@@ -43,4 +43,8 @@ std::u16string FirstLineOfAnswer(std::string_view bytes);
 // Whether the answer read so far holds the whole first line.
 bool HoldsFirstLine(std::string_view bytes);
 
+// The value of a Content-Length header: decimal digits with optional surrounding blanks.
+// Empty for anything else, so a body without a usable announcement is taken as it comes.
+std::optional<std::uint64_t> ParseContentLength(std::u16string_view text);
+
 }  // namespace http

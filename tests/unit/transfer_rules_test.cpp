@@ -73,5 +73,19 @@ TEST(TransferRules, HoldsFirstLineOnceALineFeedArrived) {
   EXPECT_TRUE(HoldsFirstLine("\nabc"));
 }
 
+TEST(TransferRules, ContentLengthIsADecimalNumberOrNothing) {
+  EXPECT_EQ(ParseContentLength(u"0"), 0u);
+  EXPECT_EQ(ParseContentLength(u"12000"), 12000u);
+  EXPECT_EQ(ParseContentLength(u" 42\t"), 42u);
+  EXPECT_EQ(ParseContentLength(u"18446744073709551615"), 18446744073709551615u);
+  EXPECT_EQ(ParseContentLength(u"18446744073709551616"), std::nullopt);
+  EXPECT_EQ(ParseContentLength(u""), std::nullopt);
+  EXPECT_EQ(ParseContentLength(u"  "), std::nullopt);
+  EXPECT_EQ(ParseContentLength(u"-1"), std::nullopt);
+  EXPECT_EQ(ParseContentLength(u"+5"), std::nullopt);
+  EXPECT_EQ(ParseContentLength(u"12 34"), std::nullopt);
+  EXPECT_EQ(ParseContentLength(u"0x10"), std::nullopt);
+}
+
 }  // namespace
 }  // namespace http
