@@ -1,8 +1,90 @@
 #include "updater/update_dialog.h"
 
 #include <commctrl.h>
+#include <shellapi.h>
+#include <shlwapi.h>
+
+#include "framework/application.h"
+#include "framework/owner.h"
+#include "framework/text.h"
+#include "services/registry_key.h"
+#include "updater/update_rules.h"
+
+namespace {
+
+constexpr DWORD kTempPathChars = 1024;
+constexpr DWORD kProfileChars = 1024;
+constexpr DWORD kClosePauseMs = 1000;
+constexpr LPARAM kProgressRange = MAKELPARAM(0, 100);
+
+const wchar_t kUninstallRoot[] =
+    L"HKEY_LOCAL_MACHINE\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\";
+const wchar_t kUninstallValue[] = L"UninstallString";
+const wchar_t kSection[] = L"Update";
+const wchar_t kStatusDownloading[] = L"正在下载安装程序。。。";
+const wchar_t kStatusClosingClient[] = L"正在结束当前运行的版本。。。";
+const wchar_t kStatusInstalling[] = L"正在安装新版本。。。";
+const wchar_t kFailureText[] = L"更新失败：无法下载最新版本。";
+
+constexpr std::int32_t kStageDescription = 2;
+constexpr std::int32_t kStageInstaller = 3;
+constexpr std::int32_t kStageInstall = 4;
+
+// The procedure's process-wide strings. UI thread only; each is set before it is used.
+std::wstring g_strWorkFolder;     // temporary folder + product key
+std::wstring g_strInstallerUrl;   // "InstallUrl" of the description file
+std::wstring g_strInstallerName;  // its text after the last "/"
+
+std::wstring TempPath() {
+  wchar_t buffer[kTempPathChars];
+  const DWORD n = ::GetTempPathW(kTempPathChars, buffer);
+  return n > 0 && n < kTempPathChars ? std::wstring(buffer, n) : std::wstring();
+}
+
+void CreateFolderLevels(const std::wstring& folder) {
+  // Levels that exist already fail harmlessly; a level that cannot be made shows up later as a
+  // target file that cannot be created.
+  for (const std::u16string& level : updater::FolderLevels(fx::AsU16(folder))) {
+    ::CreateDirectoryW(fx::ToWide(level).c_str(), nullptr /* security */);
+  }
+}
+
+std::wstring ReadUninstallCommand(const std::wstring& product_key) {
+  CBaseRegKey key;
+  std::wstring command;
+  if (key.Open(kUninstallRoot + product_key)) key.QueryString(kUninstallValue, command);
+  return command;
+}
+
+bool CanOpenForReading(const std::wstring& path) {
+  return static_cast<bool>(fx::UniqueFile(
+      ::CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                    nullptr /* security */, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr)));
+}
+
+// A value of section "Update"; empty when the file cannot be opened or has no such key.
+std::wstring ReadUpdateValue(const std::wstring& file, const wchar_t* key) {
+  if (!CanOpenForReading(file)) return {};
+  wchar_t buffer[kProfileChars] = {};
+  const DWORD n = ::GetPrivateProfileStringW(kSection, key, L"" /* default */, buffer,
+                                             kProfileChars, file.c_str());
+  return std::wstring(buffer, n);
+}
+
+std::wstring EffectiveVersion(const std::wstring& app_version) {
+  return fx::ToWide(updater::EffectiveVersion(fx::AsU16(app_version)));
+}
+
+std::wstring ApplicationName() {
+  const fx::Application* app = fx::Application::Current();
+  return app && !app->name().empty() ? app->name() : fx::ProgramName();
+}
+
+}  // namespace
 
 const fx::MessageEntry CUpdateDlg::kMessageEntries[] = {
+    fx::On<&CUpdateDlg::OnSysCommand>(WM_SYSCOMMAND),
+    fx::On<&CUpdateDlg::OnPaint>(WM_PAINT),
     fx::On<&CUpdateDlg::OnQueryDragIcon>(WM_QUERYDRAGICON),
     fx::On<&CUpdateDlg::OnUpdateNotify>(WM_UPDATE_NOTIFY),
 };
@@ -18,25 +100,158 @@ CUpdateDlg::CUpdateDlg(const std::wstring& url, const std::wstring& product_key,
       m_strProductKey(product_key),
       m_strVersionFile(version_file),
       m_strClientTitle(client_title),
-      m_strTitle(L"「" + display_name + L"」升级程序") {}
+      m_strTitle(L"「" + display_name + L"」升级程序"),
+      m_pStage(std::make_shared<updater::DownloadLink>()) {}
+
+CUpdateDlg::~CUpdateDlg() { m_pStage->window_gone = true; }
 
 const fx::MessageTable* CUpdateDlg::GetMessageTable() const { return &kMessages; }
 
 BOOL CUpdateDlg::OnInitDialog() {
   fx::Dialog::OnInitDialog();
-  m_progress = ::GetDlgItem(hwnd(), IDC_PROGRESS);
-  m_status = ::GetDlgItem(hwnd(), IDC_STATUS);
+  m_hwndProgress = ::GetDlgItem(hwnd(), IDC_PROGRESS);
+  m_hwndStatus = ::GetDlgItem(hwnd(), IDC_STATUS);
   ::SendMessageW(hwnd(), WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(m_hIcon));
   ::SendMessageW(hwnd(), WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(m_hIcon));
   ::SetWindowTextW(hwnd(), m_strTitle.c_str());
+  Prepare();
   return TRUE;
 }
 
-LRESULT CUpdateDlg::OnQueryDragIcon(WPARAM, LPARAM) {
-  return reinterpret_cast<LRESULT>(m_hIcon);
+LRESULT CUpdateDlg::OnSysCommand(WPARAM, LPARAM) { return Default(); }
+
+LRESULT CUpdateDlg::OnPaint(WPARAM, LPARAM) { return Default(); }
+
+LRESULT CUpdateDlg::OnQueryDragIcon(WPARAM, LPARAM) { return reinterpret_cast<LRESULT>(m_hIcon); }
+
+LRESULT CUpdateDlg::OnUpdateNotify(WPARAM report, LPARAM percent) {
+  switch (report) {
+    case updater::kReportFailed:
+      OnDownloadFailed();
+      break;
+    case updater::kReportProgress:
+      ::SendMessageW(m_hwndProgress, PBM_SETPOS, static_cast<WPARAM>(percent), 0);
+      break;
+    case kStageDescription:
+      OnDescriptionArrived();
+      break;
+    case kStageInstaller:
+      OnInstallerArrived();
+      break;
+    default:
+      break;
+  }
+  return 0;
 }
 
-LRESULT CUpdateDlg::OnUpdateNotify(WPARAM wparam, LPARAM lparam) {
-  if (wparam == 1) ::SendMessageW(m_progress, PBM_SETPOS, static_cast<WPARAM>(lparam), 0);
-  return 0;
+void CUpdateDlg::OnOK() { CloseByHand(); }
+
+void CUpdateDlg::OnCancel() { CloseByHand(); }
+
+void CUpdateDlg::CloseByHand() {
+  if (!m_bEnding) RequestQuit(kExitClosedByHand);
+  fx::Dialog::OnCancel();
+}
+
+void CUpdateDlg::OnWindowGone() {
+  // A download still under way must not report to a window that no longer exists.
+  m_pStage->window_gone = true;
+}
+
+void CUpdateDlg::RequestQuit(int code) {
+  m_bEnding = true;
+  ::PostQuitMessage(code);
+}
+
+void CUpdateDlg::SetStatus(const wchar_t* text) {
+  ::SetWindowTextW(m_hwndStatus, text);
+  // The steps that follow keep the thread busy: show the text now.
+  ::UpdateWindow(hwnd());
+}
+
+void CUpdateDlg::Prepare() {
+  m_pStage->stage = kStageDescription;
+  g_strWorkFolder = TempPath() + m_strProductKey;
+  CreateFolderLevels(g_strWorkFolder);
+  m_strInstallDir = fx::ToWide(
+      updater::InstallDirectoryFromCommand(fx::AsU16(ReadUninstallCommand(m_strProductKey))));
+  // Whatever the description URL ends in, the file is kept under one name.
+  m_strIniFile = g_strWorkFolder + L"\\Update.ini";
+  m_strTarget = m_strIniFile;
+  StartDownload();
+}
+
+void CUpdateDlg::StartDownload() {
+  ::SendMessageW(m_hwndProgress, PBM_SETRANGE, 0, kProgressRange);
+  ::SendMessageW(m_hwndProgress, PBM_SETPOS, 0, 0);
+  updater::DownloadRequest request;
+  request.window = hwnd();
+  request.url = m_strUrl;
+  request.target = m_strTarget;
+  request.agent = ApplicationName();
+  request.link = m_pStage;
+  // Without a worker no report would ever come and the dialog would wait for nothing.
+  if (!updater::StartDownloadWorker(std::move(request))) {
+    ::PostMessageW(hwnd(), WM_UPDATE_NOTIFY, updater::kReportFailed, 0);
+  }
+}
+
+void CUpdateDlg::OnDescriptionArrived() {
+  ::SendMessageW(m_hwndProgress, PBM_SETPOS, 100, 0);
+  g_strInstallerUrl = ReadUpdateValue(m_strIniFile, L"InstallUrl");
+  g_strInstallerName = fx::ToWide(updater::FileNameFromUrl(fx::AsU16(g_strInstallerUrl)));
+  // The versions are read for the record only: whatever the description offers is installed,
+  // as the page that started the update has already decided to update.
+  m_strNewVersion = EffectiveVersion(ReadUpdateValue(m_strIniFile, L"AppVersion"));
+  const std::wstring version_file = m_strInstallDir + L"\\" + m_strVersionFile;
+  m_strOldVersion = EffectiveVersion(ReadUpdateValue(
+      CanOpenForReading(version_file) ? version_file : m_strIniFile, L"AppVersion"));
+  SetStatus(kStatusDownloading);
+  m_pStage->stage = kStageInstaller;
+  m_strUrl = g_strInstallerUrl;
+  m_strTarget = g_strWorkFolder + L"\\" + g_strInstallerName;
+  StartDownload();
+}
+
+void CUpdateDlg::OnInstallerArrived() {
+  m_bEnding = true;
+  m_pStage->stage = kStageInstall;
+  // An empty title would match some unrelated untitled window.
+  HWND client = m_strClientTitle.empty()
+                    ? nullptr
+                    : ::FindWindowW(nullptr /* any class */, m_strClientTitle.c_str());
+  if (client) {
+    // The client passes the request on to its page, which decides; it is not forced.
+    ::PostMessageW(client, WM_CLOSE, 0, 0);
+    SetStatus(kStatusClosingClient);
+    ::Sleep(kClosePauseMs);
+  }
+  SetStatus(kStatusInstalling);
+
+  const std::wstring installer = g_strWorkFolder + L"\\" + g_strInstallerName;
+  SHELLEXECUTEINFOW run = {};
+  run.cbSize = sizeof run;
+  run.fMask = SEE_MASK_NOCLOSEPROCESS;
+  run.lpFile = installer.c_str();
+  run.lpParameters = L"";
+  run.nShow = SW_SHOW;
+  // An installer that cannot be started is not reported: the client is restarted as it is.
+  if (::ShellExecuteExW(&run)) {
+    const fx::UniqueHandle process(run.hProcess);
+    if (process) ::WaitForSingleObject(process.get(), INFINITE);
+  }
+
+  const std::wstring client_program = m_strInstallDir + L"\\" + m_strProductKey + L".exe";
+  if (::PathFileExistsW(client_program.c_str())) {
+    ::ShellExecuteW(nullptr /* owner */, L"open", client_program.c_str(), L"" /* parameters */,
+                    nullptr /* directory */, SW_SHOW);
+  }
+  RequestQuit(kExitInstalled);
+}
+
+void CUpdateDlg::OnDownloadFailed() {
+  // Closing the window while the message is shown does not change the outcome.
+  m_bEnding = true;
+  fx::AppMessageBox(kFailureText);
+  RequestQuit(kExitDownloadFailed);
 }
