@@ -11,5 +11,6 @@ extern const IID kIidActiveScript;
 extern const IID kIidActiveScriptParse;  // the 32- or 64-bit variant matching this build
 extern const IID kIidActiveScriptSite;
 extern const IID kIidActiveScriptSiteWindow;
+extern const CLSID kClsidWebBrowser;
 
 }  // namespace fx
