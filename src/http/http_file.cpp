@@ -7,6 +7,8 @@
 #include "http/transfer_rules.h"
 #include "http/url_rules.h"
 
+// The one shared transfer object. Where it stands among the process-wide objects is decided
+// by the program's start-up.
 CBaseHttpFile theHttpFile;
 
 namespace {
@@ -36,13 +38,12 @@ bool CBaseHttpFile::DownLoadFile(const std::wstring& url, const std::wstring& pa
   (void)session.SetOption(INTERNET_OPTION_CONNECT_RETRIES, kDownloadConnectRetries);
 
   http::HttpConnection connection;
-  if (connection.Open(session, m_strServer, m_nPort)) return false;
   http::HttpRequest request;
-  if (request.Open(connection, L"GET", m_strObject,
-                   http::RequestFlags(http::Transfer::kDownload, m_nPort))) {
+  if (http::OpenHttpRequest(session, m_strServer, m_nPort, L"GET", m_strObject,
+                            http::RequestFlags(http::Transfer::kDownload, m_nPort), connection,
+                            request)) {
     return false;
   }
-  request.RelaxSecurityFlags();
   if (request.Send({}, nullptr, 0)) return false;
   DWORD status = 0;
   if (request.QueryStatusCode(&status) || status != HTTP_STATUS_OK) return false;
@@ -90,13 +91,12 @@ bool CBaseHttpFile::UploadFile(const std::wstring& url, const std::wstring& path
   if (session.Open()) return false;
   RecordUrl(url);
   http::HttpConnection connection;
-  if (connection.Open(session, m_strServer, m_nPort)) return false;
   http::HttpRequest request;
-  if (request.Open(connection, L"POST", m_strObject,
-                   http::RequestFlags(http::Transfer::kUpload, m_nPort))) {
+  if (http::OpenHttpRequest(session, m_strServer, m_nPort, L"POST", m_strObject,
+                            http::RequestFlags(http::Transfer::kUpload, m_nPort), connection,
+                            request)) {
     return false;
   }
-  request.RelaxSecurityFlags();
   if (request.AddHeaders(headers, HTTP_ADDREQ_FLAG_ADD_IF_NEW)) return false;
   if (request.BeginSend(*total)) return false;
   if (request.Write(head.data(), static_cast<DWORD>(head.size()))) return false;

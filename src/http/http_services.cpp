@@ -40,13 +40,12 @@ std::wstring GetStringFromUrl(CBaseDHtmlPgDlg&, const std::wstring& url,
   OpenSessionOrThrow(session);
   const http::UrlParts parts = http::SplitUrl(fx::AsU16(url));
   http::HttpConnection connection;
-  if (connection.Open(session, fx::ToWide(parts.server), parts.port)) return {};
   http::HttpRequest request;
-  if (request.Open(connection, L"GET", fx::ToWide(parts.object),
-                   http::RequestFlags(http::Transfer::kGet, parts.port))) {
+  if (http::OpenHttpRequest(
+          session, fx::ToWide(parts.server), parts.port, L"GET", fx::ToWide(parts.object),
+          http::RequestFlags(http::Transfer::kGet, parts.port), connection, request)) {
     return {};
   }
-  request.RelaxSecurityFlags();
   if (request.Send(headers, nullptr, 0)) return {};
   DWORD status = 0;
   if (request.QueryStatusCode(&status) || status != HTTP_STATUS_OK) return {};
@@ -70,15 +69,12 @@ std::wstring PostDataToUrl(CBaseDHtmlPgDlg&, const std::wstring& url, BSTR data,
   const std::wstring header_text = headers.empty() ? kFormContentType : headers;
   const http::UrlParts parts = http::SplitUrl(fx::AsU16(url));
   http::HttpConnection connection;
-  if (const auto error = connection.Open(session, fx::ToWide(parts.server), parts.port)) {
-    return ReportPostFailure(error);
-  }
   http::HttpRequest request;
-  if (const auto error = request.Open(connection, L"POST", fx::ToWide(parts.object),
-                                      http::RequestFlags(http::Transfer::kPost, parts.port))) {
+  if (const auto error = http::OpenHttpRequest(
+          session, fx::ToWide(parts.server), parts.port, L"POST", fx::ToWide(parts.object),
+          http::RequestFlags(http::Transfer::kPost, parts.port), connection, request)) {
     return ReportPostFailure(error);
   }
-  request.RelaxSecurityFlags();
   if (const auto error = request.Send(header_text, data, static_cast<DWORD>(*body_bytes))) {
     return ReportPostFailure(error);
   }

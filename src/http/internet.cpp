@@ -127,4 +127,13 @@ ErrorCode HttpRequest::Read(void* buffer, DWORD capacity, DWORD* read) {
   return ResultOf(::InternetReadFile(handle_.get(), buffer, capacity, read));
 }
 
+ErrorCode OpenHttpRequest(const InternetSession& session, const std::wstring& server,
+                          INTERNET_PORT port, const wchar_t* verb, const std::wstring& object,
+                          DWORD flags, HttpConnection& connection, HttpRequest& request) {
+  if (const ErrorCode error = connection.Open(session, server, port)) return error;
+  if (const ErrorCode error = request.Open(connection, verb, object, flags)) return error;
+  request.RelaxSecurityFlags();
+  return ERROR_SUCCESS;
+}
+
 }  // namespace http

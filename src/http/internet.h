@@ -68,4 +68,10 @@ class HttpRequest {
   fx::UniqueInternet handle_;
 };
 
+// Connects to server and port and opens a request there with the relaxed security flags;
+// the code of the first step that failed.
+ErrorCode OpenHttpRequest(const InternetSession& session, const std::wstring& server,
+                          INTERNET_PORT port, const wchar_t* verb, const std::wstring& object,
+                          DWORD flags, HttpConnection& connection, HttpRequest& request);
+
 }  // namespace http

@@ -288,18 +288,20 @@ TEST_F(HttpTest, DownloadWithoutStatus200LeavesTheFileAlone) {
 
 TEST_F(HttpTest, DownloadOfABrokenBodyFailsAndKeepsWhatArrived) {
   const std::string body = BinaryBytes(30000);
-  // Announced in full, then the connection closes or is reset part-way.
+  // Announced in full, then the connection closes part-way.
   server_->Answer("/dl/closed", {200, {}, body, 1, 0, std::nullopt, 12000});
+  const std::wstring file = TempFile(L"closed.bin");
+  EXPECT_FALSE(services::DownLoadFile(window_, server_->Url(L"/dl/closed"), file));
+  EXPECT_EQ(ReadFileBytes(file), body.substr(0, 12000));
+
+  // A reset: whatever arrived before it stays (when it strikes before the answer's head,
+  // nothing was written).
   server_->Answer("/dl/reset", {200, {}, body, 1, 0, std::nullopt, 12000, true});
-  for (const wchar_t* target : {L"/dl/closed", L"/dl/reset"}) {
-    SCOPED_TRACE(testing::PrintToString(std::wstring(target)));
-    const std::wstring file = TempFile(std::wstring(target + 4) + L".bin");
-    EXPECT_FALSE(services::DownLoadFile(window_, server_->Url(target), file));
-    ASSERT_TRUE(FileExists(file));
-    const std::string stored = ReadFileBytes(file);
-    EXPECT_LE(stored.size(), 12000u);
-    EXPECT_EQ(stored, body.substr(0, stored.size()));
-  }
+  const std::wstring reset_file = TempFile(L"reset.bin");
+  EXPECT_FALSE(services::DownLoadFile(window_, server_->Url(L"/dl/reset"), reset_file));
+  const std::string stored = ReadFileBytes(reset_file);
+  EXPECT_LE(stored.size(), 12000u);
+  EXPECT_EQ(stored, body.substr(0, stored.size()));
 }
 
 TEST_F(HttpTest, DownloadIntoAMissingFolderFails) {
