@@ -1,6 +1,8 @@
 #include "host/scripted_page_dialog.h"
 
 #include "http/http_services.h"
+#include "services/config_services.h"
+#include "services/file_services.h"
 #include "services/process_services.h"
 
 // The service catalogue in its fixed table order; the position of each line is part of the
@@ -22,6 +24,22 @@ const fx::DispatchEntry kServiceEntries[] = {
     // 51 ShowTip, 52 FreeTray, 53 SetProcessWorkingSetSize, 54 DownLoadFile, 55 UploadFile,
     // 56 GetStringFromUrl, 57 PostDataToUrl, 58 CreateSplitWeb, 59 ShellExecuteAndWait
     fx::Method<&services::GetCommandLine>(L"GetCommandLine"),
+    fx::Method<&services::RegReadString>(L"RegReadString"),
+    fx::Method<&services::RegReadInt>(L"RegReadInt"),
+    fx::Method<&services::RegWriteString>(L"RegWriteString"),
+    fx::Method<&services::RegWriteInt>(L"RegWriteInt"),
+    fx::Method<&services::ReadConfig>(L"ReadConfig"),
+    fx::Method<&services::WriteConfig>(L"WriteConfig"),
+    fx::Method<&services::ReadFileContent>(L"ReadFileContent"),
+    fx::Method<&services::WriteFileContent>(L"WriteFileContent"),
+    fx::Method<&services::DeleteFile>(L"DeleteFile"),
+    fx::Method<&services::MoveFile>(L"MoveFile"),
+    fx::Method<&services::FileExist>(L"FileExist"),
+    fx::Method<&services::CreateDirectory>(L"CreateDirectory"),
+    fx::Method<&services::DeleteDirectory>(L"DeleteDirectory"),
+    fx::Method<&services::DirectoryExist>(L"DirectoryExist"),
+    fx::Method<&services::FileExists>(L"FileExists"),
+    fx::Method<&services::CreateShortcut>(L"CreateShortcut"),
     fx::Method<&services::DownLoadFile>(L"DownLoadFile"),
     fx::Method<&services::UploadFile>(L"UploadFile"),
     fx::Method<&services::GetStringFromUrl>(L"GetStringFromUrl"),
