@@ -1,0 +1,290 @@
+#!/usr/bin/env python3
+"""The updater as a process under Wine, against a loopback update server.
+
+usage: update_e2e.py CASE UPDATE_EXE FIXTURE_DIR WORK_DIR
+
+CASE is one of the names in CASES. FIXTURE_DIR holds msgbox_reader.exe, test_installer.exe and
+stand_in_client.exe; WORK_DIR is emptied and used for the case's files. The update server is
+an http.server on 127.0.0.1 at an ephemeral port, serving a fixed table of paths, stopped at the
+end of the case and bounded in requests and time. Message boxes of update.exe are read and
+closed by msgbox_reader.exe running beside it.
+"""
+import http.server
+import os
+import shutil
+import subprocess
+import sys
+import threading
+import time
+
+UPDATE_CAPTION = "update"
+FAILURE_TEXT = "更新失败：无法下载最新版本。"
+UNINSTALL_KEY = r"HKLM\SOFTWARE\Microsoft\Windows\CurrentVersion\Uninstall"
+RUN_TIMEOUT_S = 120
+WAIT_TIMEOUT_S = 30
+
+
+class UpdateServer:
+    """Serves ROUTES (path -> (status, body bytes)) and records each request."""
+
+    MAX_REQUESTS = 20
+    LIFETIME_S = 180
+
+    def __init__(self, routes):
+        self.routes = routes
+        self.requests = []
+        server = self
+
+        class Handler(http.server.BaseHTTPRequestHandler):
+            timeout = 10
+
+            def do_GET(self):
+                server.requests.append((self.path, dict(self.headers.items())))
+                status, body = server.routes.get(self.path, (404, b""))
+                self.send_response(status)
+                self.send_header("Content-Length", str(len(body)))
+                self.send_header("Connection", "close")
+                self.end_headers()
+                self.wfile.write(body)
+
+            def log_message(self, *args):
+                pass
+
+        self.httpd = http.server.HTTPServer(("127.0.0.1", 0), Handler)
+        self.httpd.timeout = 0.2
+        self.port = self.httpd.server_address[1]
+        self.stopping = False
+        self.thread = threading.Thread(target=self._serve, daemon=True)
+        self.thread.start()
+
+    def _serve(self):
+        deadline = time.time() + self.LIFETIME_S
+        while (not self.stopping and len(self.requests) < self.MAX_REQUESTS
+               and time.time() < deadline):
+            self.httpd.handle_request()
+
+    def url(self, path):
+        return "http://127.0.0.1:%d%s" % (self.port, path)
+
+    def stop(self):
+        self.stopping = True
+        self.thread.join(timeout=10)
+        self.httpd.server_close()
+
+
+class Case:
+    def __init__(self, update_exe, fixture_dir, work_dir):
+        self.update_exe = update_exe
+        self.fixture_dir = fixture_dir
+        self.work_dir = work_dir
+        self.failures = []
+        self.env = dict(os.environ)
+        # Arguments and output carry Chinese text: Wine converts with the locale's charset.
+        self.env["LANG"] = "C.UTF-8"
+        self.env["LC_ALL"] = "C.UTF-8"
+
+    def check(self, condition, message):
+        if not condition:
+            self.failures.append(message)
+
+    def fixture(self, name):
+        return os.path.join(self.fixture_dir, name)
+
+    def windows_path(self, path):
+        out = subprocess.run(["winepath", "-w", path], capture_output=True, env=self.env,
+                             timeout=WAIT_TIMEOUT_S)
+        return out.stdout.decode("utf-8").strip()
+
+    def unix_path(self, path):
+        out = subprocess.run(["winepath", "-u", path], capture_output=True, env=self.env,
+                             timeout=WAIT_TIMEOUT_S)
+        return out.stdout.decode("utf-8").strip()
+
+    def start(self, program, *args):
+        return subprocess.Popen(["wine", program] + list(args), stdout=subprocess.PIPE,
+                                stderr=subprocess.DEVNULL, env=self.env)
+
+    def run_update(self, *args):
+        """Runs update.exe with args; returns its exit code, or None when it did not end."""
+        proc = self.start(self.update_exe, *args)
+        try:
+            proc.wait(timeout=RUN_TIMEOUT_S)
+        except subprocess.TimeoutExpired:
+            proc.kill()
+            proc.wait(timeout=WAIT_TIMEOUT_S)
+            return None
+        return proc.returncode
+
+    def start_reader(self, count):
+        return self.start(self.fixture("msgbox_reader.exe"), str(count),
+                          str(RUN_TIMEOUT_S * 1000), UPDATE_CAPTION)
+
+    def finish_reader(self, reader):
+        """The boxes the reader saw: a list of {caption, text, owner}."""
+        try:
+            out, _ = reader.communicate(timeout=RUN_TIMEOUT_S + WAIT_TIMEOUT_S)
+        except subprocess.TimeoutExpired:
+            reader.kill()
+            out, _ = reader.communicate(timeout=WAIT_TIMEOUT_S)
+        boxes = []
+        for line in out.decode("utf-8", "replace").splitlines():
+            label, _, value = line.partition(": ")
+            if label == "caption":
+                boxes.append({})
+            if boxes:
+                boxes[-1][label] = value
+        return boxes
+
+    def expect_failure_box(self, reader, owner_title):
+        boxes = self.finish_reader(reader)
+        self.check(len(boxes) == 1, "one message box expected, saw %r" % boxes)
+        if boxes:
+            box = boxes[0]
+            self.check(box.get("caption") == UPDATE_CAPTION, "caption %r" % box.get("caption"))
+            self.check(box.get("text") == FAILURE_TEXT, "text %r" % box.get("text"))
+            self.check(box.get("owner") == owner_title, "box owner title %r" % box.get("owner"))
+
+    def read_log(self, path):
+        if not os.path.exists(path):
+            return []
+        with open(path, encoding="utf-8") as f:
+            return [line.rstrip("\n").split("\t") for line in f if line.strip()]
+
+    def wait_for_log(self, path, kind):
+        deadline = time.time() + WAIT_TIMEOUT_S
+        while time.time() < deadline:
+            if any(fields[0] == kind for fields in self.read_log(path)):
+                return True
+            time.sleep(0.1)
+        return False
+
+
+def four_arguments(case):
+    """Fewer than five arguments: no window, exit code 0, nothing fetched."""
+    server = UpdateServer({})
+    try:
+        code = case.run_update(server.url("/updates/Update.ini"), "MiravoltE2EFour",
+                               "version.ini", "Miravolt E2E")
+    finally:
+        server.stop()
+    case.check(code == 0, "exit code %r, expected 0" % code)
+    case.check(not server.requests, "requests made: %r" % server.requests)
+
+
+def empty_arguments(case):
+    """Five empty arguments still run the dialog; the empty URL fails to download."""
+    reader = case.start_reader(1)
+    code = case.run_update("", "", "", "", "")
+    case.expect_failure_box(reader, "「」升级程序")
+    case.check(code == 1, "exit code %r, expected 1" % code)
+
+
+def failed_description(case):
+    """A description that cannot be fetched: the failure message, then exit code 1."""
+    server = UpdateServer({})
+    reader = case.start_reader(1)
+    try:
+        code = case.run_update(server.url("/updates/Update.ini"), "MiravoltE2EFail",
+                               "version.ini", "Miravolt E2E No Window", "Miravolt Beta 2")
+    finally:
+        server.stop()
+    case.expect_failure_box(reader, "「Miravolt Beta 2」升级程序")
+    case.check(code == 1, "exit code %r, expected 1" % code)
+    case.check([p for p, _ in server.requests] == ["/updates/Update.ini"],
+               "requests %r" % server.requests)
+
+
+def full_update(case):
+    """Description, installer, the running client asked to close, installation, restart."""
+    key = "MiravoltE2E"
+    title = "Miravolt E2E Client"
+    install_dir = os.path.join(case.work_dir, "install")
+    os.makedirs(install_dir)
+    shutil.copy(case.fixture("stand_in_client.exe"), os.path.join(install_dir, key + ".exe"))
+    with open(os.path.join(install_dir, "version.ini"), "w") as f:
+        f.write("[Update]\r\nAppVersion=1.0\r\n")
+    log = os.path.join(case.work_dir, "fixture.log")
+    case.env["MIRAVOLT_FIXTURE_LOG"] = case.windows_path(log)
+    case.env["MIRAVOLT_INSTALLER_EXIT"] = "7"  # the installer's own code is not passed on
+    added = subprocess.run(
+        ["wine", "reg", "add", UNINSTALL_KEY + "\\" + key, "/v", "UninstallString", "/t",
+         "REG_SZ", "/d", case.windows_path(install_dir) + "\\uninst.exe", "/f"],
+        capture_output=True, env=case.env, timeout=WAIT_TIMEOUT_S)
+    case.check(added.returncode == 0, "reg add failed: %r" % added.stderr)
+
+    with open(case.fixture("test_installer.exe"), "rb") as f:
+        installer = f.read()
+    routes = {"/files/setup.exe": (200, installer)}
+    server = UpdateServer(routes)
+    description = ("[Update]\r\nAppVersion=2.0\r\nInstallUrl=%s\r\n"
+                   % server.url("/files/setup.exe")).encode()
+    routes["/updates/ver.txt"] = (200, description)
+
+    client = case.start(case.fixture("stand_in_client.exe"), "--window", title)
+    try:
+        case.check(case.wait_for_log(log, "client-window"), "the running client did not start")
+        # A failure message would keep the program from ending: the run would time out.
+        code = case.run_update(server.url("/updates/ver.txt"), key, "version.ini", title,
+                               "Miravolt 测试版")
+        case.check(code == 0, "exit code %r, expected 0" % code)
+        try:
+            client.wait(timeout=WAIT_TIMEOUT_S)
+        except subprocess.TimeoutExpired:
+            case.failures.append("the running client was not asked to close")
+        case.check(case.wait_for_log(log, "client-started"), "the client was not restarted")
+    finally:
+        server.stop()
+        if client.poll() is None:
+            client.kill()
+            client.wait(timeout=WAIT_TIMEOUT_S)
+
+    entries = case.read_log(log)
+    kinds = [fields[0] for fields in entries]
+    case.check(kinds == ["client-window", "client-close", "installer", "client-started"],
+               "fixture log %r" % entries)
+    paths = [p for p, _ in server.requests]
+    case.check(paths == ["/updates/ver.txt", "/files/setup.exe"], "requests %r" % paths)
+    agents = [headers.get("User-Agent") for _, headers in server.requests]
+    case.check(agents == ["update", "update"], "user agents %r" % agents)
+    for fields in entries:
+        if fields[0] == "installer":
+            # Started with no arguments from the work folder, where the description lies too.
+            case.check(len(fields) == 2, "installer arguments %r" % fields[2:])
+            installed_from = case.unix_path(fields[1])
+            case.check(installed_from.endswith("/" + key + "/setup.exe"),
+                       "installer ran from %r" % fields[1])
+            ini = os.path.join(os.path.dirname(installed_from), "Update.ini")
+            with open(ini, "rb") as f:
+                case.check(f.read() == description, "Update.ini differs from the description")
+        if fields[0] == "client-started":
+            case.check(len(fields) == 2, "client arguments %r" % fields[2:])
+            case.check(
+                os.path.samefile(case.unix_path(fields[1]), os.path.join(install_dir, key + ".exe")),
+                "restarted %r" % fields[1])
+
+
+CASES = {
+    "four-arguments": four_arguments,
+    "empty-arguments": empty_arguments,
+    "failed-description": failed_description,
+    "full-update": full_update,
+}
+
+
+def main():
+    if len(sys.argv) != 5 or sys.argv[1] not in CASES:
+        print(__doc__)
+        return 2
+    name, update_exe, fixture_dir, work_dir = sys.argv[1:]
+    shutil.rmtree(work_dir, ignore_errors=True)
+    os.makedirs(work_dir)
+    case = Case(update_exe, fixture_dir, work_dir)
+    CASES[name](case)
+    for failure in case.failures:
+        print("FAILED: " + failure)
+    print("update %s: %s" % (name, "failed" if case.failures else "ok"))
+    return 1 if case.failures else 0
+
+
+if __name__ == "__main__":
+    sys.exit(main())
