@@ -22,6 +22,8 @@ target_link_libraries(framework PUBLIC rules ${MIRAVOLT_SYSTEM_LIBS})
 # Browser implementations: each program links exactly one.
 add_library(browser_script STATIC src/framework/browser_script.cpp)
 target_link_libraries(browser_script PUBLIC framework)
+add_library(browser_webbrowser STATIC src/framework/browser_webbrowser.cpp)
+target_link_libraries(browser_webbrowser PUBLIC framework)
 
 # The client's subsystems, one library: the page windows' tables bind the services and the
 # services act on the windows.
@@ -37,8 +39,9 @@ target_link_libraries(host PUBLIC framework)
 
 set(MIRAVOLT_CLIENT_RC ${CMAKE_SOURCE_DIR}/apps/miravolt/miravolt.rc)
 
-add_executable(miravolt WIN32 apps/miravolt/main.cpp ${MIRAVOLT_CLIENT_RC})
-target_link_libraries(miravolt PRIVATE host browser_script)
+add_executable(miravolt WIN32
+  apps/miravolt/main.cpp apps/miravolt/browser_choice.cpp ${MIRAVOLT_CLIENT_RC})
+target_link_libraries(miravolt PRIVATE host browser_webbrowser)
 target_link_options(miravolt PRIVATE ${MIRAVOLT_LINK_OPTIONS})
 
 file(GLOB MIRAVOLT_UPDATER_SOURCES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/src/updater/*.cpp)
