@@ -7,12 +7,11 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
-#include <fstream>
-#include <iterator>
 #include <string>
 #include <thread>
 #include <vector>
 
+#include "fixtures/file_bytes.h"
 #include "fixtures/loopback_http_server.h"
 #include "fixtures/message_box_watcher.h"
 #include "framework/application.h"
@@ -64,6 +63,19 @@ int TakeQuitCode() {
   return -1;
 }
 
+// Runs the dialog modally and expects the one failure message, over the dialog, and the quit
+// request with code 1.
+void RunToTheFailureMessage(ObservedUpdateDlg& dialog) {
+  fixtures::MessageBoxWatcher watcher;
+  dialog.DoModal();
+  EXPECT_EQ(TakeQuitCode(), kExitDownloadFailed);
+  const auto boxes = watcher.seen();
+  ASSERT_EQ(boxes.size(), 1u);
+  EXPECT_EQ(boxes[0].caption, fx::ProgramName());
+  EXPECT_EQ(boxes[0].text, kFailureText);
+  EXPECT_EQ(boxes[0].owner_title, dialog.title());
+}
+
 void PumpFor(DWORD ms) {
   const ULONGLONG deadline = ::GetTickCount64() + ms;
   while (::GetTickCount64() < deadline) {
@@ -76,33 +88,14 @@ void PumpFor(DWORD ms) {
   }
 }
 
-std::wstring TempPath() {
-  wchar_t buffer[MAX_PATH];
-  const DWORD n = ::GetTempPathW(MAX_PATH, buffer);
-  return std::wstring(buffer, n);
-}
-
 bool IsFolder(const std::wstring& path) {
   const DWORD attributes = ::GetFileAttributesW(path.c_str());
   return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
 }
 
-bool Exists(const std::wstring& path) {
-  return ::GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES;
-}
-
-std::string ReadAll(const std::wstring& path) {
-  std::ifstream in(path.c_str(), std::ios::binary);
-  return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-}
-
-void WriteAll(const std::wstring& path, const std::string& bytes) {
-  std::ofstream(path.c_str(), std::ios::binary) << bytes;
-}
-
 // The first field of every line of a fixture log, one per line.
 std::string LogKinds(const std::wstring& path) {
-  const std::string text = ReadAll(path);
+  const std::string text = fixtures::ReadFileBytes(path);
   std::string kinds;
   std::size_t start = 0;
   while (start < text.size()) {
@@ -169,7 +162,7 @@ TEST_F(UpdateDialogTest, WhileTheDescriptionDownloadsTheWindowShowsItsStateAndFo
     return response;
   });
   fixtures::MessageBoxWatcher watcher;
-  const std::wstring work = TempPath() + key;
+  const std::wstring work = fixtures::TempFolder() + key;
   {
     CUpdateDlg dialog(server.Url(L"/updates/ver.txt"), key, L"version.ini", L"",
                       L"Miravolt Beta 2");
@@ -199,8 +192,8 @@ TEST_F(UpdateDialogTest, WhileTheDescriptionDownloadsTheWindowShowsItsStateAndFo
     EXPECT_EQ(dialog.transfer_target(), work + L"\\Update.ini");
     EXPECT_EQ(dialog.install_directory(), L"C:\\Apps\\Miravolt");
     // Every level of a nested product key is created.
-    EXPECT_TRUE(IsFolder(TempPath() + L"MiravoltUpdateTest"));
-    EXPECT_TRUE(IsFolder(TempPath() + L"MiravoltUpdateTest\\held"));
+    EXPECT_TRUE(IsFolder(fixtures::TempFolder() + L"MiravoltUpdateTest"));
+    EXPECT_TRUE(IsFolder(fixtures::TempFolder() + L"MiravoltUpdateTest\\held"));
     EXPECT_TRUE(IsFolder(work));
 
     EXPECT_EQ(::SendMessageW(hwnd, WM_UPDATE_NOTIFY, 1, 42), 0);
@@ -230,21 +223,14 @@ TEST_F(UpdateDialogTest, AFailedDescriptionDownloadShowsTheMessageAndQuitsWithOn
     response.status = 404;
     return response;
   });
-  fixtures::MessageBoxWatcher watcher;
   ObservedUpdateDlg dialog(server.Url(L"/updates/Update.ini"), key, L"version.ini", L"",
                            L"Miravolt");
-  dialog.DoModal();
-
-  EXPECT_EQ(TakeQuitCode(), kExitDownloadFailed);
-  const auto boxes = watcher.seen();
-  ASSERT_EQ(boxes.size(), 1u);
-  EXPECT_EQ(boxes[0].caption, fx::ProgramName());
-  EXPECT_EQ(boxes[0].text, kFailureText);
+  RunToTheFailureMessage(dialog);
   EXPECT_EQ(dialog.stage(), 2);
   EXPECT_EQ(dialog.status_at_end, L"正在检查最新版本。。。");
   // The status answer left an empty description file behind.
-  EXPECT_TRUE(Exists(TempPath() + key + L"\\Update.ini"));
-  EXPECT_EQ(ReadAll(TempPath() + key + L"\\Update.ini"), "");
+  EXPECT_TRUE(fixtures::PathExists(fixtures::TempFolder() + key + L"\\Update.ini"));
+  EXPECT_EQ(fixtures::ReadFileBytes(fixtures::TempFolder() + key + L"\\Update.ini"), "");
 }
 
 TEST_F(UpdateDialogTest, TheInstallerIsFetchedIntoTheWorkFolderUnderTheLastSegmentOfItsUrl) {
@@ -271,11 +257,13 @@ TEST_F(UpdateDialogTest, TheInstallerIsFetchedIntoTheWorkFolderUnderTheLastSegme
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
     const std::wstring key = L"MiravoltUpdateTest\\installer" + std::to_wstring(index++);
-    const std::wstring work = TempPath() + key;
-    const std::wstring install_dir = TempPath() + L"MiravoltUpdateTest\\Installed" + key.back();
+    const std::wstring work = fixtures::TempFolder() + key;
+    const std::wstring install_dir =
+        fixtures::TempFolder() + L"MiravoltUpdateTest\\Installed" + key.back();
     ::CreateDirectoryW(install_dir.c_str(), nullptr);
     ::DeleteFileW((install_dir + L"\\version.ini").c_str());
-    if (!c.installed_file.empty()) WriteAll(install_dir + L"\\version.ini", c.installed_file);
+    if (!c.installed_file.empty())
+      fixtures::WriteFileBytes(install_dir + L"\\version.ini", c.installed_file);
     SetUninstallCommand(key, install_dir + L"\\uninst.exe");
 
     std::string description;
@@ -296,20 +284,14 @@ TEST_F(UpdateDialogTest, TheInstallerIsFetchedIntoTheWorkFolderUnderTheLastSegme
             : server.Url(std::wstring(c.install_path.begin(), c.install_path.end()));
     if (!c.install_path.empty()) description += "InstallUrl=" + Narrow(installer_url) + "\r\n";
 
-    fixtures::MessageBoxWatcher watcher;
     ObservedUpdateDlg dialog(server.Url(L"/updates/ver.txt"), key, L"version.ini", L"",
                              L"Miravolt");
-    dialog.DoModal();
-
-    EXPECT_EQ(TakeQuitCode(), kExitDownloadFailed);
-    const auto boxes = watcher.seen();
-    ASSERT_EQ(boxes.size(), 1u);
-    EXPECT_EQ(boxes[0].text, kFailureText);
+    RunToTheFailureMessage(dialog);
     EXPECT_EQ(dialog.stage(), 3);
     EXPECT_EQ(dialog.status_at_end, L"正在下载安装程序。。。");
     // The description is stored as Update.ini whatever the URL called it.
-    EXPECT_EQ(ReadAll(work + L"\\Update.ini"), description);
-    EXPECT_FALSE(Exists(work + L"\\ver.txt"));
+    EXPECT_EQ(fixtures::ReadFileBytes(work + L"\\Update.ini"), description);
+    EXPECT_FALSE(fixtures::PathExists(work + L"\\ver.txt"));
     EXPECT_EQ(dialog.transfer_url(), installer_url);
     EXPECT_EQ(dialog.transfer_target(), work + L"\\" + c.installer_name);
     EXPECT_EQ(dialog.offered_version(), c.offered);
@@ -320,8 +302,8 @@ TEST_F(UpdateDialogTest, TheInstallerIsFetchedIntoTheWorkFolderUnderTheLastSegme
       EXPECT_EQ(requests[1].target, c.install_path);
     }
     if (c.installer_file_exists) {
-      EXPECT_TRUE(Exists(dialog.transfer_target()));
-      EXPECT_EQ(ReadAll(dialog.transfer_target()), "");
+      EXPECT_TRUE(fixtures::PathExists(dialog.transfer_target()));
+      EXPECT_EQ(fixtures::ReadFileBytes(dialog.transfer_target()), "");
     }
   }
 }
@@ -396,12 +378,12 @@ int IgnoringClientWindow::closes = 0;
 TEST_F(UpdateDialogTest, TheInstallationStepClosesTheClientRunsTheInstallerAndRestartsIt) {
   const std::wstring installer_program = FixturePath(L"test_installer.exe");
   const std::wstring client_program = FixturePath(L"stand_in_client.exe");
-  ASSERT_TRUE(Exists(installer_program)) << Narrow(installer_program);
-  ASSERT_TRUE(Exists(client_program)) << Narrow(client_program);
-  const std::string installer_bytes = ReadAll(installer_program);
+  ASSERT_TRUE(fixtures::PathExists(installer_program)) << Narrow(installer_program);
+  ASSERT_TRUE(fixtures::PathExists(client_program)) << Narrow(client_program);
+  const std::string installer_bytes = fixtures::ReadFileBytes(installer_program);
 
-  const std::wstring log = TempPath() + L"MiravoltUpdateTest\\install.log";
-  ::CreateDirectoryW((TempPath() + L"MiravoltUpdateTest").c_str(), nullptr);
+  const std::wstring log = fixtures::TempFolder() + L"MiravoltUpdateTest\\install.log";
+  ::CreateDirectoryW((fixtures::TempFolder() + L"MiravoltUpdateTest").c_str(), nullptr);
 
   struct Case {
     const char* name;
@@ -419,7 +401,7 @@ TEST_F(UpdateDialogTest, TheInstallationStepClosesTheClientRunsTheInstallerAndRe
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
     const std::wstring key = L"MiravoltInstallTest" + std::to_wstring(index++);
-    const std::wstring install_dir = TempPath() + L"MiravoltUpdateTest\\" + key;
+    const std::wstring install_dir = fixtures::TempFolder() + L"MiravoltUpdateTest\\" + key;
     ::CreateDirectoryW(install_dir.c_str(), nullptr);
     ::DeleteFileW((install_dir + L"\\" + key + L".exe").c_str());
     if (c.client_installed) {

@@ -2,12 +2,11 @@
 // reports and their order, and the worker's behaviour once its dialog's window is gone.
 #include <gtest/gtest.h>
 
-#include <fstream>
-#include <iterator>
 #include <memory>
 #include <string>
 #include <vector>
 
+#include "fixtures/file_bytes.h"
 #include "fixtures/loopback_http_server.h"
 #include "updater/download_worker.h"
 
@@ -98,22 +97,7 @@ class ReportWindow {
 };
 
 std::wstring TempFile(const wchar_t* name) {
-  wchar_t folder[MAX_PATH];
-  ::GetTempPathW(MAX_PATH, folder);
-  return std::wstring(folder) + L"update_worker_" + name;
-}
-
-bool Exists(const std::wstring& path) {
-  return ::GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES;
-}
-
-std::string ReadAll(const std::wstring& path) {
-  std::ifstream in(path.c_str(), std::ios::binary);
-  return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-}
-
-void WriteAll(const std::wstring& path, const std::string& bytes) {
-  std::ofstream(path.c_str(), std::ios::binary) << bytes;
+  return fixtures::TempFolder() + L"update_worker_" + name;
 }
 
 std::string Pattern(std::size_t size) {
@@ -124,16 +108,20 @@ std::string Pattern(std::size_t size) {
 
 class DownloadWorkerTest : public ::testing::Test {
  protected:
-  // Starts one download to target with the dialog's stage at stage.
-  void Start(const std::wstring& url, const std::wstring& target, std::int32_t stage = 2) {
+  // Starts one download to target, reporting to window, with the dialog's stage at stage.
+  void StartFor(const ReportWindow& window, const std::wstring& url, const std::wstring& target,
+                std::int32_t stage = 2) {
     link_->stage = stage;
     updater::DownloadRequest request;
-    request.window = window_.hwnd();
+    request.window = window.hwnd();
     request.url = url;
     request.target = target;
     request.agent = L"update-test-agent";
     request.link = link_;
     ASSERT_TRUE(updater::StartDownloadWorker(std::move(request)));
+  }
+  void Start(const std::wstring& url, const std::wstring& target, std::int32_t stage = 2) {
+    StartFor(window_, url, target, stage);
   }
 
   ReportWindow window_;
@@ -151,7 +139,7 @@ TEST_F(DownloadWorkerTest, WritesTheBodyAndReportsProgressPerChunkThenDone) {
   Start(server.Url(L"/files/Update.ini?channel=beta"), target, 3);
   ASSERT_TRUE(window_.PumpUntilEnd());
 
-  EXPECT_EQ(ReadAll(target), body);
+  EXPECT_EQ(fixtures::ReadFileBytes(target), body);
   // The done report carries the stage and comes last, once; progress is sent, never posted.
   EXPECT_EQ(window_.Endings(), std::vector<WPARAM>{3});
   EXPECT_EQ(window_.reports().back().kind, 3u);
@@ -182,12 +170,12 @@ TEST_F(DownloadWorkerTest, StatusOtherThan200LeavesAnEmptyFileAndFails) {
     return response;
   });
   const std::wstring target = TempFile(L"missing.bin");
-  WriteAll(target, "old content");
+  fixtures::WriteFileBytes(target, "old content");
   Start(server.Url(L"/missing"), target);
   ASSERT_TRUE(window_.PumpUntilEnd());
 
-  EXPECT_TRUE(Exists(target));
-  EXPECT_EQ(ReadAll(target), "");
+  EXPECT_TRUE(fixtures::PathExists(target));
+  EXPECT_EQ(fixtures::ReadFileBytes(target), "");
   EXPECT_EQ(window_.Endings(), std::vector<WPARAM>{kReportFailed});
   EXPECT_TRUE(window_.Progress().empty());
 }
@@ -196,11 +184,11 @@ TEST_F(DownloadWorkerTest, AnEmptyBodyGivesAnEmptyFileAndDoneWithoutProgress) {
   fixtures::LoopbackHttpServer server(
       [](const fixtures::HttpRequestSeen&) { return fixtures::HttpResponse{}; });
   const std::wstring target = TempFile(L"empty.bin");
-  WriteAll(target, "old content");
+  fixtures::WriteFileBytes(target, "old content");
   Start(server.Url(L"/empty"), target);
   ASSERT_TRUE(window_.PumpUntilEnd());
 
-  EXPECT_EQ(ReadAll(target), "");
+  EXPECT_EQ(fixtures::ReadFileBytes(target), "");
   EXPECT_EQ(window_.Endings(), std::vector<WPARAM>{2});
   EXPECT_TRUE(window_.Progress().empty());
 }
@@ -231,16 +219,9 @@ TEST_F(DownloadWorkerTest, ProgressFollowsTheDeclaredLengthWhateverTheBodyHolds)
       return response;
     });
     const std::wstring target = TempFile(L"declared.bin");
-    updater::DownloadRequest request;
-    request.window = window.hwnd();
-    request.url = server.Url(L"/body");
-    request.target = target;
-    request.agent = L"update-test-agent";
-    request.link = link_;
-    link_->stage = 2;
-    ASSERT_TRUE(updater::StartDownloadWorker(std::move(request)));
+    StartFor(window, server.Url(L"/body"), target);
     ASSERT_TRUE(window.PumpUntilEnd());
-    EXPECT_EQ(ReadAll(target), body);
+    EXPECT_EQ(fixtures::ReadFileBytes(target), body);
     EXPECT_EQ(window.Endings(), std::vector<WPARAM>{2});
     const std::vector<LPARAM> progress = window.Progress();
     ASSERT_FALSE(progress.empty());
@@ -259,7 +240,7 @@ TEST_F(DownloadWorkerTest, OnlyThePortChoosesTls) {
   Start(server.Url(L"/plain", L"https"), target);
   ASSERT_TRUE(window_.PumpUntilEnd());
   EXPECT_EQ(window_.Endings(), std::vector<WPARAM>{2});
-  EXPECT_EQ(ReadAll(target), "plain");
+  EXPECT_EQ(fixtures::ReadFileBytes(target), "plain");
 }
 
 TEST_F(DownloadWorkerTest, EveryErrorEndsInExactlyOneFailedReport) {
@@ -286,20 +267,14 @@ TEST_F(DownloadWorkerTest, EveryErrorEndsInExactlyOneFailedReport) {
   for (const auto& c : cases) {
     SCOPED_TRACE(c.name);
     ReportWindow window;
-    updater::DownloadRequest request;
-    request.window = window.hwnd();
-    request.url = c.url;
-    request.target = c.target;
-    request.agent = L"update-test-agent";
-    request.link = link_;
-    ASSERT_TRUE(updater::StartDownloadWorker(std::move(request)));
+    StartFor(window, c.url, c.target);
     ASSERT_TRUE(window.PumpUntilEnd());
     window.Pump(200);  // a second report would arrive with the first
     EXPECT_EQ(window.Endings(), std::vector<WPARAM>{kReportFailed});
     EXPECT_TRUE(window.Progress().empty());
   }
   // Nothing is created when no response arrived.
-  EXPECT_FALSE(Exists(target));
+  EXPECT_FALSE(fixtures::PathExists(target));
 }
 
 TEST_F(DownloadWorkerTest, TheDoneReportCarriesTheStageReadWhenTheDownloadEnds) {
@@ -317,7 +292,7 @@ TEST_F(DownloadWorkerTest, TheDoneReportCarriesTheStageReadWhenTheDownloadEnds) 
   server.Release();
   ASSERT_TRUE(window_.PumpUntilEnd());
   EXPECT_EQ(window_.Endings(), std::vector<WPARAM>{3});
-  EXPECT_EQ(ReadAll(target), body);
+  EXPECT_EQ(fixtures::ReadFileBytes(target), body);
 }
 
 TEST_F(DownloadWorkerTest, AWorkerReportsNothingOnceTheWindowIsGone) {
@@ -339,7 +314,7 @@ TEST_F(DownloadWorkerTest, AWorkerReportsNothingOnceTheWindowIsGone) {
   ASSERT_TRUE(server.WaitForFinishedConnections(1, kReportTimeoutMs));
   window_.Pump(200);
   EXPECT_TRUE(window_.reports().empty());
-  EXPECT_LT(ReadAll(target).size(), body.size());
+  EXPECT_LT(fixtures::ReadFileBytes(target).size(), body.size());
 }
 
 }  // namespace
