@@ -1,11 +1,78 @@
 #include "services/process_services.h"
 
-#include <windows.h>
+#include <shellapi.h>
 
+#include "framework/owner.h"
+#include "framework/text.h"
+#include "host/page_rules.h"
 #include "host/scripted_page_dialog.h"
 
 namespace services {
+namespace {
+
+// A null script string means the same as an empty one; the shell calls get a valid string.
+const wchar_t* OrEmpty(BSTR s) { return s ? s : L""; }
+
+// The program file's full path, however long.
+std::wstring ProgramFilePath() {
+  std::wstring path(MAX_PATH, L'\0');
+  for (;;) {
+    const DWORD length =
+        ::GetModuleFileNameW(/*hModule=*/nullptr, path.data(), static_cast<DWORD>(path.size()));
+    if (length == 0) return std::wstring();
+    if (length < path.size()) {
+      path.resize(length);
+      return path;
+    }
+    // Truncated: a shortened path would name the wrong directory.
+    path.resize(path.size() * 2);
+  }
+}
+
+}  // namespace
 
 std::wstring GetCommandLine(CBaseDHtmlPgDlg&) { return ::GetCommandLineW(); }
+
+std::wstring GetAppCurrentPath(CBaseDHtmlPgDlg&) {
+  return fx::ToWide(host::GetParentDirectory(fx::AsU16(ProgramFilePath())));
+}
+
+int ShellExecute(CBaseDHtmlPgDlg&, BSTR file, BSTR parameters) {
+  const HINSTANCE result =
+      ::ShellExecuteW(/*hwnd=*/nullptr, L"open", OrEmpty(file), OrEmpty(parameters),
+                      /*lpDirectory=*/nullptr, SW_SHOW);
+  return static_cast<int>(reinterpret_cast<INT_PTR>(result));
+}
+
+int ShellExecuteAndWait(CBaseDHtmlPgDlg&, const std::wstring&, BSTR file, BSTR parameters,
+                        int show_command, int timeout_ms) {
+  SHELLEXECUTEINFOW info{};
+  info.cbSize = sizeof(info);
+  info.fMask = SEE_MASK_NOCLOSEPROCESS;
+  info.lpFile = OrEmpty(file);
+  info.lpParameters = OrEmpty(parameters);
+  info.nShow = show_command;
+  if (!::ShellExecuteExW(&info)) return kNoProcessExitCode;
+  const fx::UniqueHandle process(info.hProcess);
+  // A file handed to a program that was already running leaves nothing to wait for.
+  if (!process) return kNoProcessExitCode;
+
+  // -1 is INFINITE.
+  const DWORD waited = ::WaitForSingleObject(process.get(), static_cast<DWORD>(timeout_ms));
+  if (waited == WAIT_TIMEOUT) {
+    ::TerminateProcess(process.get(), /*uExitCode=*/0);
+    return kTimedOutExitCode;
+  }
+  DWORD exit_code = 0;
+  if (waited != WAIT_OBJECT_0 || !::GetExitCodeProcess(process.get(), &exit_code)) {
+    return kNoProcessExitCode;
+  }
+  return static_cast<int>(exit_code);
+}
+
+void SetProcessWorkingSetSize(CBaseDHtmlPgDlg&) {
+  ::SetProcessWorkingSetSize(::GetCurrentProcess(), static_cast<SIZE_T>(-1),
+                             static_cast<SIZE_T>(-1));
+}
 
 }  // namespace services
