@@ -3,7 +3,10 @@
 #include "http/http_services.h"
 #include "services/config_services.h"
 #include "services/file_services.h"
+#include "services/folder_services.h"
+#include "services/pair_services.h"
 #include "services/process_services.h"
+#include "services/window_services.h"
 
 // The service catalogue in its fixed table order; the position of each line is part of the
 // interface. Services live in src/services, src/http, src/report and src/network as functions
@@ -24,6 +27,25 @@ const fx::DispatchEntry kServiceEntries[] = {
     // 51 ShowTip, 52 FreeTray, 53 SetProcessWorkingSetSize, 54 DownLoadFile, 55 UploadFile,
     // 56 GetStringFromUrl, 57 PostDataToUrl, 58 CreateSplitWeb, 59 ShellExecuteAndWait
     fx::Method<&services::GetCommandLine>(L"GetCommandLine"),
+    fx::Method<&services::ShellExecute>(L"ShellExecute"),
+    fx::Method<&services::GetPair>(L"GetPair"),
+    fx::Method<&services::InsertPair>(L"InsertPair"),
+    fx::Method<&services::GetCommonAppDataPath>(L"GetCommonAppDataPath"),
+    fx::Method<&services::GetCommonDesktopPath>(L"GetCommonDesktopPath"),
+    fx::Method<&services::GetCommonDocumentsPath>(L"GetCommonDocumentsPath"),
+    fx::Method<&services::GetCommonStartMenuPath>(L"GetCommonStartMenuPath"),
+    fx::Method<&services::GetCommonStartupPath>(L"GetCommonStartupPath"),
+    fx::Method<&services::GetCommonProgramFilesPath>(L"GetCommonProgramFilesPath"),
+    fx::Method<&services::GetUserAppDataPath>(L"GetUserAppDataPath"),
+    fx::Method<&services::GetUserLocalAppDataPath>(L"GetUserLocalAppDataPath"),
+    fx::Method<&services::GetUserDesktopPath>(L"GetUserDesktopPath"),
+    fx::Method<&services::GetUserDocumentsPath>(L"GetUserDocumentsPath"),
+    fx::Method<&services::GetUserStartMenuPath>(L"GetUserStartMenuPath"),
+    fx::Method<&services::GetUserStartupPath>(L"GetUserStartupPath"),
+    fx::Method<&services::GetUserProgramFilesPath>(L"GetUserProgramFilesPath"),
+    fx::Method<&services::GetSystemPath>(L"GetSystemPath"),
+    fx::Method<&services::GetWindowsPath>(L"GetWindowsPath"),
+    fx::Method<&services::GetAppCurrentPath>(L"GetAppCurrentPath"),
     fx::Method<&services::RegReadString>(L"RegReadString"),
     fx::Method<&services::RegReadInt>(L"RegReadInt"),
     fx::Method<&services::RegWriteString>(L"RegWriteString"),
@@ -40,10 +62,17 @@ const fx::DispatchEntry kServiceEntries[] = {
     fx::Method<&services::DirectoryExist>(L"DirectoryExist"),
     fx::Method<&services::FileExists>(L"FileExists"),
     fx::Method<&services::CreateShortcut>(L"CreateShortcut"),
+    fx::Method<&services::GetCurrWindowText>(L"GetCurrWindowText"),
+    fx::Method<&services::FindWindowByName>(L"FindWindowByName"),
+    fx::Method<&services::IsWindowVisible>(L"IsWindowVisible"),
+    fx::Method<&services::SendMessage>(L"SendMessage"),
+    fx::Method<&services::PostMessage>(L"PostMessage"),
+    fx::Method<&services::SetProcessWorkingSetSize>(L"SetProcessWorkingSetSize"),
     fx::Method<&services::DownLoadFile>(L"DownLoadFile"),
     fx::Method<&services::UploadFile>(L"UploadFile"),
     fx::Method<&services::GetStringFromUrl>(L"GetStringFromUrl"),
     fx::Method<&services::PostDataToUrl>(L"PostDataToUrl"),
+    fx::Method<&services::ShellExecuteAndWait>(L"ShellExecuteAndWait"),
 };
 const fx::DispatchTable CBaseDHtmlPgDlg::kDispatch =
     fx::MakeDispatchTable(&CBaseDHtmlDlg::kDispatch, kServiceEntries);
