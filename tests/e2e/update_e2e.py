@@ -180,12 +180,14 @@ def empty_arguments(case):
 
 
 def failed_description(case):
-    """A description that cannot be fetched: the failure message, then exit code 1."""
+    """A description that cannot be fetched: the failure message, then exit code 1. A display
+    name with blanks stays whole; a sixth argument is ignored."""
     server = UpdateServer({})
     reader = case.start_reader(1)
     try:
         code = case.run_update(server.url("/updates/Update.ini"), "MiravoltE2EFail",
-                               "version.ini", "Miravolt E2E No Window", "Miravolt Beta 2")
+                               "version.ini", "Miravolt E2E No Window", "Miravolt Beta 2",
+                               "ignored sixth")
     finally:
         server.stop()
     case.expect_failure_box(reader, "「Miravolt Beta 2」升级程序")
