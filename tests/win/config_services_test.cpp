@@ -94,9 +94,13 @@ TEST_F(ConfigServicesTest, FilesThatCannotBeCreatedOrWrittenFail) {
   EXPECT_EQ(services::ReadConfig(window_, nested, L"S", L"k"), L"");
   EXPECT_FALSE(Exists(Path(L"no-such-dir")));
 
-  const std::wstring long_path = L"\\\\?\\" + Path(std::wstring(MAX_PATH, L'n'));
+  // More than 260 characters, each name below 256, in a folder that exists.
+  const std::wstring long_dir = L"\\\\?\\" + Path(std::wstring(120, L'd'));
+  const std::wstring long_path = long_dir + L"\\" + std::wstring(150, L'f');
+  ASSERT_TRUE(::CreateDirectoryW(long_dir.c_str(), nullptr));
   EXPECT_FALSE(services::WriteConfig(window_, long_path, L"S", L"k", L"v"));
   EXPECT_FALSE(Exists(long_path));
+  ::RemoveDirectoryW(long_dir.c_str());
 
   // The platform refuses the write while another program holds the file.
   ASSERT_TRUE(services::WriteConfig(window_, Path(L"held.ini"), L"S", L"k", L"old"));

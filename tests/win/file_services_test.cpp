@@ -59,11 +59,11 @@ class FileServicesTest : public ::testing::Test {
     ::GetTempPathW(MAX_PATH, temp);
     const std::string name = ::testing::UnitTest::GetInstance()->current_test_info()->name();
     dir_ = std::wstring(temp) + L"miravolt-files-" + std::wstring(name.begin(), name.end());
-    RemoveTree(dir_);
+    RemoveTree(L"\\\\?\\" + dir_);
     ASSERT_TRUE(::CreateDirectoryW(dir_.c_str(), nullptr));
   }
   void TearDown() override {
-    RemoveTree(dir_);
+    RemoveTree(L"\\\\?\\" + dir_);
     // Under Wine a Unix link made by a test survives the platform's calls; rm does not follow
     // links.
     const std::string unix_dir = UnixPath(dir_);
@@ -131,8 +131,13 @@ class FileServicesTest : public ::testing::Test {
     return services::WriteFileContent(window_, p.get(), t.get());
   }
 
-  // A path of at least 260 characters below the test folder.
-  std::wstring LongPath() const { return Path(std::wstring(MAX_PATH, L'n')); }
+  // A file path of more than 260 characters below the test folder (each name below 256), in a
+  // folder that MakeLongDirectory creates.
+  std::wstring LongDirectory() const { return L"\\\\?\\" + Path(std::wstring(120, L'd')); }
+  std::wstring LongPath() const { return LongDirectory() + L"\\" + std::wstring(150, L'f'); }
+  void MakeLongDirectory() const {
+    ASSERT_TRUE(::CreateDirectoryW(LongDirectory().c_str(), nullptr));
+  }
 
   std::wstring dir_;
   CBaseDHtmlPgDlg window_{L"x.html", L".container", nullptr};
@@ -179,12 +184,12 @@ TEST_F(FileServicesTest, ReadFileContentGivesEmptyTextWhenTheFileCannotBeOpened)
   // The path is a NUL-terminated name: text after an embedded NUL is not part of it.
   EXPECT_EQ(Read(Path(L"held.txt") + std::wstring(1, L'\0') + L"junk"), L"held");
 
-  // Wine opens such paths; the service refuses them as the platform's file class does.
-  const std::wstring long_path = L"\\\\?\\" + LongPath();
-  fx::UniqueFile(::CreateFileW(long_path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
-                               FILE_ATTRIBUTE_NORMAL, nullptr));
-  EXPECT_EQ(Read(long_path), L"");
-  ::DeleteFileW(long_path.c_str());
+  // The platform opens such a path; the service refuses it as the platform's file class does.
+  MakeLongDirectory();
+  Store(LongPath(), "long\r\n");
+  ASSERT_EQ(Load(LongPath()), "long\r\n");
+  EXPECT_EQ(Read(LongPath()), L"");
+  EXPECT_FALSE(services::FileExist(window_, LongPath()));
 }
 
 TEST_F(FileServicesTest, WriteFileContentWritesOneBytePerCharacterAndCrLf) {
@@ -239,8 +244,9 @@ TEST_F(FileServicesTest, WriteFileContentReturnsFalseWhenTheFileCannotBeOpened) 
   EXPECT_EQ(Load(Path(L"held.txt")), "held");
   EXPECT_FALSE(Write(dir_, L"x")) << "a directory";
   EXPECT_FALSE(Write(Path(L"no-such-dir\\x.txt"), L"x"));
-  EXPECT_FALSE(Write(L"\\\\?\\" + LongPath(), L"x"));
-  EXPECT_FALSE(Exists(L"\\\\?\\" + LongPath()));
+  MakeLongDirectory();
+  EXPECT_FALSE(Write(LongPath(), L"x"));
+  EXPECT_FALSE(Exists(LongPath()));
   const fx::UniqueBstr text = Bstr(L"x");
   EXPECT_FALSE(services::WriteFileContent(window_, nullptr, text.get()));
 }
@@ -275,15 +281,10 @@ TEST_F(FileServicesTest, ExistenceTestsDifferOnRootsPatternsAndTrailingBackslash
     bool file_exists;  // path test
     bool directory_exist;
   } cases[] = {
-      {L"C:\\", false, true, false},
-      {Path(L"*.txt"), true, false, false},
-      {Path(L"s?b"), true, false, true},
-      {Path(L"file.txt"), true, true, false},
-      {Path(L"sub"), true, true, true},
-      {Path(L"sub\\"), false, true, false},
-      {Path(L"missing"), false, false, false},
-      {L"", false, false, false},
-      {L"\\\\?\\" + LongPath(), false, false, false},
+      {L"C:\\", false, true, false},           {Path(L"*.txt"), true, false, false},
+      {Path(L"s?b"), true, false, true},       {Path(L"file.txt"), true, true, false},
+      {Path(L"sub"), true, true, true},        {Path(L"sub\\"), false, true, false},
+      {Path(L"missing"), false, false, false}, {L"", false, false, false},
   };
   for (const auto& c : cases) {
     EXPECT_EQ(services::FileExist(window_, c.name), c.file_exist) << c.name;
