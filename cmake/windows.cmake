@@ -16,6 +16,7 @@ add_library(framework STATIC
   src/framework/platform_error.cpp
   src/framework/script_engine.cpp
   src/framework/text.cpp
+  src/framework/thread.cpp
 )
 target_link_libraries(framework PUBLIC rules ${MIRAVOLT_SYSTEM_LIBS})
 

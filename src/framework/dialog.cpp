@@ -80,7 +80,6 @@ INT_PTR Dialog::DoModal() {
 }
 
 bool Dialog::Create(HWND owner) {
-  if (!owner) owner = ::GetActiveWindow();
   CreationScope scope(this, &CreationHook);
   HWND hwnd = ::CreateDialogParamW(::GetModuleHandleW(nullptr), MAKEINTRESOURCEW(template_id_),
                                    owner, &DialogProc, 0);

@@ -19,8 +19,8 @@ class Dialog {
   // Runs the dialog modally with the parent given at construction. Returns the code passed to
   // EndModal, or -1 when the window could not be created.
   INT_PTR DoModal();
-  // Creates the window modelessly. A null owner takes the window active at this moment.
-  // Returns false when the window could not be created.
+  // Creates the window modelessly with the given owner (may be null). Returns false when the
+  // window could not be created.
   bool Create(HWND owner);
 
   HWND hwnd() const noexcept { return hwnd_; }

@@ -77,11 +77,9 @@ int CBaseDHtmlDlg::OpenInstance(bool modal, const std::wstring& page,
     return static_cast<int>(window.DoModal());
   }
   auto* window = new T(page, element, hwnd());
-  // The window active now becomes the owner, normally the calling page's own window; when no
-  // window of this thread is active, the calling window is taken.
-  HWND owner = ::GetActiveWindow();
-  if (!owner) owner = hwnd();
-  if (!window->Create(owner)) {
+  // The window active now becomes the owner, normally the calling page's own window; with no
+  // active window the new window has no owner.
+  if (!window->Create(::GetActiveWindow())) {
     delete window;
     return 0;
   }

@@ -5,6 +5,7 @@
 
 #include "framework/text.h"
 #include "host/page_rules.h"
+#include "report/report_settings.h"
 
 namespace host {
 namespace {
@@ -15,9 +16,22 @@ std::wstring ProgramDirectory() {
   return fx::ToWide(GetParentDirectory(fx::AsU16(path)));
 }
 
+// Removes the tray icon at exit if one is still shown.
+struct TrayExitAction {
+  TrayState* tray;
+  ~TrayExitAction() {
+    if (tray->shown) {
+      ::Shell_NotifyIconW(NIM_DELETE, &tray->record);
+      tray->shown = false;
+    }
+  }
+};
+
 struct ProcessObjects {
   std::wstring page_base_directory = ProgramDirectory();
+  report::ReportSettings report_settings;
   TrayState tray;
+  TrayExitAction tray_exit{&tray};
 };
 
 ProcessObjects g_objects __attribute__((init_priority(1000)));
@@ -28,3 +42,5 @@ std::wstring& PageBaseDirectory() { return g_objects.page_base_directory; }
 TrayState& Tray() { return g_objects.tray; }
 
 }  // namespace host
+
+report::ReportSettings& report::TheReportSettings() { return host::g_objects.report_settings; }

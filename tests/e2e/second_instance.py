@@ -62,6 +62,25 @@ def main():
     stop(window)
     stop(first)
 
+    # The mutex held by another process and a hidden window titled "Miravolt": the start ends
+    # at once and the window becomes visible.
+    time.sleep(1)
+    holder = wine(titled, "Miravolt", "Miravolt")
+    if wait_line(holder, 30) != "ready":
+        failures.append("the mutex holder did not start")
+    second = wine(client)
+    try:
+        second.wait(timeout=30)
+        if second.returncode != 0:
+            failures.append("start against a held mutex: exit code %d" % second.returncode)
+    except subprocess.TimeoutExpired:
+        failures.append("a start against a held mutex kept running")
+    outcome = wait_line(holder, 30)
+    if outcome != "restored":
+        failures.append("the hidden window titled Miravolt was not shown (%r)" % outcome)
+    stop(second)
+    stop(holder)
+
     # With no instance running, a window titled "Miravolt" does not stop a start.
     time.sleep(1)
     window = wine(titled, "Miravolt")
