@@ -37,6 +37,18 @@ file(GLOB MIRAVOLT_CLIENT_SOURCES CONFIGURE_DEPENDS
 list(FILTER MIRAVOLT_CLIENT_SOURCES EXCLUDE REGEX "_rules\\.cpp$")
 add_library(host STATIC ${MIRAVOLT_CLIENT_SOURCES})
 target_link_libraries(host PUBLIC framework)
+# The usage-report endpoint hosts: the default report endpoint, the main window's and the
+# analytics collection endpoint.
+set(MIRAVOLT_REPORT_HOST "report.miravolt.example" CACHE STRING
+  "Host of the default usage-report endpoint")
+set(MIRAVOLT_MAIN_REPORT_HOST "client.miravolt.example" CACHE STRING
+  "Host of the main window's usage-report endpoint")
+set(MIRAVOLT_ANALYTICS_HOST "www.google-analytics.com" CACHE STRING
+  "Host of the analytics collection endpoint")
+target_compile_definitions(host PRIVATE
+  MIRAVOLT_REPORT_HOST="${MIRAVOLT_REPORT_HOST}"
+  MIRAVOLT_MAIN_REPORT_HOST="${MIRAVOLT_MAIN_REPORT_HOST}"
+  MIRAVOLT_ANALYTICS_HOST="${MIRAVOLT_ANALYTICS_HOST}")
 
 set(MIRAVOLT_CLIENT_RC ${CMAKE_SOURCE_DIR}/apps/miravolt/miravolt.rc)
 
