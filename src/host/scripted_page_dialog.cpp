@@ -1,6 +1,7 @@
 #include "host/scripted_page_dialog.h"
 
 #include "http/http_services.h"
+#include "report/report_services.h"
 #include "services/config_services.h"
 #include "services/file_services.h"
 #include "services/folder_services.h"
@@ -26,6 +27,14 @@ const fx::DispatchEntry kServiceEntries[] = {
     // 46 FindWindowByName, 47 IsWindowVisible, 48 SendMessage, 49 PostMessage, 50 ShowTray,
     // 51 ShowTip, 52 FreeTray, 53 SetProcessWorkingSetSize, 54 DownLoadFile, 55 UploadFile,
     // 56 GetStringFromUrl, 57 PostDataToUrl, 58 CreateSplitWeb, 59 ShellExecuteAndWait
+    fx::Method<&services::GetVersion>(L"GetVersion"),
+    fx::Method<&services::GetInstallDate>(L"GetInstallDate"),
+    fx::Method<&services::GetSourceID>(L"GetSourceID"),
+    fx::Method<&services::GetClientID>(L"GetClientID"),
+    fx::Method<&services::StartReportZh>(L"StartReportZh"),
+    fx::Method<&services::StartReport>(L"StartReport"),
+    fx::Method<&services::InitReport>(L"InitReport"),
+    fx::Method<&services::ReportWait>(L"ReportWait"),
     fx::Method<&services::GetCommandLine>(L"GetCommandLine"),
     fx::Method<&services::ShellExecute>(L"ShellExecute"),
     fx::Method<&services::GetPair>(L"GetPair"),
