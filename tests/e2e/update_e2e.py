@@ -25,14 +25,19 @@ WAIT_TIMEOUT_S = 30
 
 
 class UpdateServer:
-    """Serves ROUTES (path -> (status, body bytes)) and records each request."""
+    """Serves ROUTES (path -> (status, body bytes)) and records each request. A path in HELD
+    gets its headers and the first bytes of its body, and the rest only when the server
+    stops."""
 
     MAX_REQUESTS = 20
     LIFETIME_S = 180
+    HOLD_S = 60
 
-    def __init__(self, routes):
+    def __init__(self, routes, held=()):
         self.routes = routes
+        self.held = held
         self.requests = []
+        self.release = threading.Event()
         server = self
 
         class Handler(http.server.BaseHTTPRequestHandler):
@@ -45,7 +50,15 @@ class UpdateServer:
                 self.send_header("Content-Length", str(len(body)))
                 self.send_header("Connection", "close")
                 self.end_headers()
-                self.wfile.write(body)
+                try:
+                    if self.path in server.held:
+                        self.wfile.write(body[:10])
+                        self.wfile.flush()
+                        server.release.wait(timeout=server.HOLD_S)
+                        body = body[10:]
+                    self.wfile.write(body)
+                except OSError:
+                    pass  # the client went away, as an abandoned download does
 
             def log_message(self, *args):
                 pass
@@ -66,8 +79,15 @@ class UpdateServer:
     def url(self, path):
         return "http://127.0.0.1:%d%s" % (self.port, path)
 
+    def wait_for_requests(self, count):
+        deadline = time.time() + WAIT_TIMEOUT_S
+        while len(self.requests) < count and time.time() < deadline:
+            time.sleep(0.05)
+        return len(self.requests) >= count
+
     def stop(self):
         self.stopping = True
+        self.release.set()
         self.thread.join(timeout=10)
         self.httpd.server_close()
 
@@ -196,6 +216,30 @@ def failed_description(case):
                "requests %r" % server.requests)
 
 
+def closed_by_hand(case):
+    """The window closed while the description still downloads: the program ends at once
+    with its own exit code, the worker abandoned, and no message."""
+    server = UpdateServer({"/updates/Update.ini": (200, b"x" * 100000)},
+                          held=("/updates/Update.ini",))
+    try:
+        proc = case.start(case.update_exe, server.url("/updates/Update.ini"),
+                          "MiravoltE2EClosed", "version.ini", "Miravolt E2E No Window",
+                          "Miravolt")
+        case.check(server.wait_for_requests(1), "the description was not requested")
+        # Without /f, taskkill sends WM_CLOSE to the program's top-level windows.
+        subprocess.run(["wine", "taskkill", "/im", "update.exe"], capture_output=True,
+                       env=case.env, timeout=WAIT_TIMEOUT_S)
+        try:
+            code = proc.wait(timeout=RUN_TIMEOUT_S)
+        except subprocess.TimeoutExpired:
+            proc.kill()
+            proc.wait(timeout=WAIT_TIMEOUT_S)
+            code = None
+    finally:
+        server.stop()
+    case.check(code == 2, "exit code %r, expected 2" % code)
+
+
 def full_update(case):
     """Description, installer, the running client asked to close, installation, restart."""
     key = "MiravoltE2E"
@@ -269,6 +313,7 @@ CASES = {
     "four-arguments": four_arguments,
     "empty-arguments": empty_arguments,
     "failed-description": failed_description,
+    "closed-by-hand": closed_by_hand,
     "full-update": full_update,
 }
 
