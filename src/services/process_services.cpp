@@ -48,7 +48,9 @@ int ShellExecuteAndWait(CBaseDHtmlPgDlg&, const std::wstring&, BSTR file, BSTR p
                         int show_command, int timeout_ms) {
   SHELLEXECUTEINFOW info{};
   info.cbSize = sizeof(info);
-  info.fMask = SEE_MASK_NOCLOSEPROCESS;
+  // No service shows a message for a failure of its own: without SEE_MASK_FLAG_NO_UI the
+  // shell would put up its own error box and freeze the calling page until it is closed.
+  info.fMask = SEE_MASK_NOCLOSEPROCESS | SEE_MASK_FLAG_NO_UI;
   info.lpFile = OrEmpty(file);
   info.lpParameters = OrEmpty(parameters);
   info.nShow = show_command;
