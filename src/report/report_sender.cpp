@@ -37,13 +37,13 @@ void SendReport(const ReportJob& job) {
   const http::UrlParts parts = http::SplitUrl(fx::AsU16(job.url));
   if (!parts.valid) return;
   http::HttpConnection connection;
-  if (connection.Open(job.channel->session, fx::ToWide(parts.server), parts.port)) return;
   http::HttpRequest request;
-  if (request.Open(connection, L"GET", fx::ToWide(parts.object),
-                   http::RequestFlags(http::Transfer::kGet, parts.port))) {
+  if (http::OpenHttpRequest(job.channel->session, fx::ToWide(parts.server), parts.port, L"GET",
+                            fx::ToWide(parts.object),
+                            http::RequestFlags(http::Transfer::kGet, parts.port), connection,
+                            request)) {
     return;
   }
-  request.RelaxSecurityFlags();
   if (request.Send(std::wstring_view(), nullptr /*body*/, 0)) return;
   DWORD status = 0;
   request.QueryStatusCode(&status);

@@ -516,4 +516,32 @@ TEST(ReportCatalogueTest, TheEightServicesOpenTheCatalogueAndAnswerByName) {
   EXPECT_STREQ(result->bstrVal, L"4.5.6");
 }
 
+TEST(ReportCatalogueTest, TheServicesReportWithTheProcessRecord) {
+  RequestLineServer server(RequestLineServer::Mode::kAnswer);
+  ASSERT_NE(server.port(), 0);
+  report::ReportSettings& settings = report::TheReportSettings();
+  PointAt(settings, server);
+  CBaseDHtmlPgDlg window(L"a.html", L".container", nullptr);
+  services::InitReport(window, L"2.0.1", L"1024", L"UA-13579246-1", server.Base() + L"/report",
+                       false);
+  EXPECT_EQ(services::GetVersion(window), L"2.0.1");
+  EXPECT_EQ(services::GetSourceID(window), L"1024");
+
+  // A thread of its own starts with the generator's state of a new run.
+  bool sent = false;
+  std::thread ui([&] {
+    services::StartReportZh(window, L"\u4e2d", L"a b");
+    if (!server.WaitForRequests(2, 20000)) return;
+    services::StartReport(window, L"x", L"y");
+    sent = server.WaitForRequests(4, 20000);
+  });
+  ui.join();
+  ASSERT_TRUE(sent);
+  const std::vector<std::string> lines = Sorted(server.RequestLines());
+  EXPECT_EQ(lines, Sorted({ReportLine("%e4%b8%ad", "a%20b"), ReportLine("x", "y"),
+                           HitLine("%e4%b8%ad", "a%20b", 41), HitLine("x", "y", 18467)}));
+  services::ReportWait(window);
+  EXPECT_TRUE(WaitUntilIdle(settings, 20000));
+}
+
 }  // namespace
