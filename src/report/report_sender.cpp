@@ -1,24 +1,16 @@
 #include "report/report_sender.h"
 
-#include <process.h>
-
 #include <cstdlib>
 #include <memory>
 
-#include "framework/owner.h"
 #include "framework/text.h"
+#include "framework/thread.h"
 #include "http/transfer_rules.h"
 #include "http/url_rules.h"
 #include "report/report_rules.h"
 
 namespace report {
 namespace {
-
-// What one worker owns: its URL, formatted before it started, and its reference to the channel.
-struct ReportJob {
-  std::wstring url;
-  std::shared_ptr<ReportChannel> channel;
-};
 
 ReportValues ValuesOf(const ReportSettings& settings) {
   ReportValues values;
@@ -33,15 +25,14 @@ ReportValues ValuesOf(const ReportSettings& settings) {
 }
 
 // One GET; the status code is read and ignored, the body never. Any failure ends it quietly.
-void SendReport(const ReportJob& job) {
-  const http::UrlParts parts = http::SplitUrl(fx::AsU16(job.url));
+void SendReport(const ReportChannel& channel, const std::wstring& url) {
+  const http::UrlParts parts = http::SplitUrl(fx::AsU16(url));
   if (!parts.valid) return;
   http::HttpConnection connection;
   http::HttpRequest request;
-  if (http::OpenHttpRequest(job.channel->session, fx::ToWide(parts.server), parts.port, L"GET",
-                            fx::ToWide(parts.object),
-                            http::RequestFlags(http::Transfer::kGet, parts.port), connection,
-                            request)) {
+  if (http::OpenHttpRequest(
+          channel.session, fx::ToWide(parts.server), parts.port, L"GET", fx::ToWide(parts.object),
+          http::RequestFlags(http::Transfer::kGet, parts.port), connection, request)) {
     return;
   }
   if (request.Send(std::wstring_view(), nullptr /*body*/, 0)) return;
@@ -49,30 +40,19 @@ void SendReport(const ReportJob& job) {
   request.QueryStatusCode(&status);
 }
 
-unsigned WINAPI ReportWorker(void* parameter) {
-  const std::unique_ptr<ReportJob> job(static_cast<ReportJob*>(parameter));
-  ReportChannel& channel = *job->channel;
-  ++channel.active;
-  try {
-    SendReport(*job);
-  } catch (...) {
-    // Out of memory while building a request string: the report is lost like any other.
-  }
-  --channel.active;
-  return 0;
-}
-
-// Starts a worker that owns url; when no thread can be started the URL is freed here.
-void LaunchWorker(const ReportSettings& settings, std::u16string url) {
-  auto job = std::make_unique<ReportJob>();
-  job->url = fx::ToWide(url);
-  job->channel = settings.m_pChannel;
-  const uintptr_t thread = ::_beginthreadex(nullptr /*security*/, 0 /*stack*/, &ReportWorker,
-                                            job.get(), 0 /*run at once*/, nullptr /*id*/);
-  if (!thread) return;
-  job.release();
-  // The thread runs on; nobody waits for it, so its handle is closed at once.
-  const fx::UniqueHandle handle(reinterpret_cast<HANDLE>(thread));
+// Starts a worker that owns the URL, formatted before it starts, and a reference to the
+// channel; when no thread can be started both are released here.
+void LaunchWorker(const ReportSettings& settings, const std::u16string& url) {
+  // Nobody waits for the worker, so its handle is closed at once.
+  fx::StartThread([url = fx::ToWide(url), channel = settings.m_pChannel] {
+    ++channel->active;
+    try {
+      SendReport(*channel, url);
+    } catch (...) {
+      // Out of memory while building a request string: lost like any other failed report.
+    }
+    --channel->active;
+  });
 }
 
 }  // namespace
