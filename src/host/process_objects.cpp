@@ -5,7 +5,9 @@
 
 #include "framework/text.h"
 #include "host/page_rules.h"
+#include "http/http_file.h"
 #include "report/report_settings.h"
+#include "services/pair_store.h"
 
 namespace host {
 namespace {
@@ -27,11 +29,14 @@ struct TrayExitAction {
   }
 };
 
+// In the order they are built; they are destroyed in reverse.
 struct ProcessObjects {
   std::wstring page_base_directory = ProgramDirectory();
   report::ReportSettings report_settings;
+  PairStore pair_store;
   TrayState tray;
   TrayExitAction tray_exit{&tray};
+  CBaseHttpFile http_file;
 };
 
 ProcessObjects g_objects __attribute__((init_priority(1000)));
@@ -44,3 +49,5 @@ TrayState& Tray() { return g_objects.tray; }
 }  // namespace host
 
 report::ReportSettings& report::TheReportSettings() { return host::g_objects.report_settings; }
+PairStore& ThePairStore() { return host::g_objects.pair_store; }
+CBaseHttpFile& TheHttpFile() { return host::g_objects.http_file; }

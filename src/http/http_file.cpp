@@ -9,7 +9,6 @@
 
 // The one shared transfer object. Where it stands among the process-wide objects is decided
 // by the program's start-up.
-CBaseHttpFile theHttpFile;
 
 namespace {
 

@@ -35,6 +35,6 @@ class CBaseHttpFile {
   void RecordUrl(const std::wstring& url);
 };
 
-// The process-wide instance. Its place among the process-wide objects (constructed before the
-// application object, destroyed after it) is fixed by the program's start-up.
-extern CBaseHttpFile theHttpFile;
+// The process-wide instance, one of the process-wide objects built at start-up
+// (host/process_objects.cpp).
+CBaseHttpFile& TheHttpFile();

@@ -96,13 +96,13 @@ std::wstring PostDataToUrl(CBaseDHtmlPgDlg&, const std::wstring& url, BSTR data,
 }
 
 bool DownLoadFile(CBaseDHtmlPgDlg&, const std::wstring& url, const std::wstring& path) {
-  return theHttpFile.DownLoadFile(url, path);
+  return TheHttpFile().DownLoadFile(url, path);
 }
 
 bool UploadFile(CBaseDHtmlPgDlg&, const std::wstring& url, const std::wstring& path,
                 const std::wstring& user_agent, const std::wstring& boundary,
                 const std::wstring& disposition) {
-  return theHttpFile.UploadFile(url, path, user_agent, boundary, disposition);
+  return TheHttpFile().UploadFile(url, path, user_agent, boundary, disposition);
 }
 
 }  // namespace services

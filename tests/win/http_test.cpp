@@ -255,11 +255,11 @@ TEST_F(HttpTest, DownloadStoresTheWholeBody) {
   EXPECT_EQ(ReadFileBytes(target), body);
   EXPECT_EQ(server_->LastRequest().request_line, "GET /dl/file.bin?v=2 HTTP/1.0");
   EXPECT_EQ(server_->LastRequest().Header("User-Agent"), fx::ToUtf8(fx::ProgramName()));
-  EXPECT_EQ(theHttpFile.m_strUrl, server_->Url(L"/dl/file.bin?v=2"));
-  EXPECT_EQ(theHttpFile.m_strFilePath, target);
-  EXPECT_EQ(theHttpFile.m_strServer, L"127.0.0.1");
-  EXPECT_EQ(theHttpFile.m_strObject, L"/dl/file.bin?v=2");
-  EXPECT_EQ(theHttpFile.m_nPort, server_->port());
+  EXPECT_EQ(TheHttpFile().m_strUrl, server_->Url(L"/dl/file.bin?v=2"));
+  EXPECT_EQ(TheHttpFile().m_strFilePath, target);
+  EXPECT_EQ(TheHttpFile().m_strServer, L"127.0.0.1");
+  EXPECT_EQ(TheHttpFile().m_strObject, L"/dl/file.bin?v=2");
+  EXPECT_EQ(TheHttpFile().m_nPort, server_->port());
 
   EXPECT_TRUE(services::DownLoadFile(window_, server_->Url(L"/dl/empty"), target));
   EXPECT_TRUE(FileExists(target));
@@ -337,9 +337,9 @@ TEST_F(HttpTest, UploadSendsTheFileAsOneMultipartPart) {
     EXPECT_EQ(request.Header("Content-Length"), std::to_string(body.size()));
     EXPECT_EQ(request.body, body);
   }
-  EXPECT_EQ(theHttpFile.m_strUserAgent, L"Uploader/2.0");
-  EXPECT_EQ(theHttpFile.m_strBoundary, L"XyZ-boundary");
-  EXPECT_EQ(theHttpFile.m_strObject, L"/up?id=7");
+  EXPECT_EQ(TheHttpFile().m_strUserAgent, L"Uploader/2.0");
+  EXPECT_EQ(TheHttpFile().m_strBoundary, L"XyZ-boundary");
+  EXPECT_EQ(TheHttpFile().m_strObject, L"/up?id=7");
 }
 
 TEST_F(HttpTest, UploadIsTrueOnlyForStatus200) {
