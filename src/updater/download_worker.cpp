@@ -3,11 +3,11 @@
 #include <wininet.h>
 
 #include <string_view>
-#include <thread>
 #include <utility>
 
 #include "framework/owner.h"
 #include "framework/text.h"
+#include "framework/thread.h"
 #include "http/transfer_rules.h"
 #include "http/url_rules.h"
 #include "updater/update_rules.h"
@@ -136,12 +136,9 @@ void RunWorker(const DownloadRequest& request) noexcept {
 
 bool StartDownloadWorker(DownloadRequest request) {
   if (!request.link) return false;
-  try {
-    std::thread([request = std::move(request)]() noexcept { RunWorker(request); }).detach();
-    return true;
-  } catch (...) {
-    return false;
-  }
+  // Nobody waits for a worker: its handle is closed at once and the thread runs on.
+  return static_cast<bool>(
+      fx::StartThread([request = std::move(request)]() noexcept { RunWorker(request); }));
 }
 
 }  // namespace updater
