@@ -106,6 +106,18 @@ std::string Pattern(std::size_t size) {
   return s;
 }
 
+// A server handler answering every request with status 200 and body, holding all but its
+// first hold_after bytes until the server's Release().
+fixtures::LoopbackHttpServer::Handler AnswerWith(std::string body,
+                                                 std::size_t hold_after = std::string::npos) {
+  return [body = std::move(body), hold_after](const fixtures::HttpRequestSeen&) {
+    fixtures::HttpResponse response;
+    response.body = body;
+    response.hold_after = hold_after;
+    return response;
+  };
+}
+
 class DownloadWorkerTest : public ::testing::Test {
  protected:
   // Starts one download to target, reporting to window, with the dialog's stage at stage.
@@ -130,11 +142,7 @@ class DownloadWorkerTest : public ::testing::Test {
 
 TEST_F(DownloadWorkerTest, WritesTheBodyAndReportsProgressPerChunkThenDone) {
   const std::string body = Pattern(10000);
-  fixtures::LoopbackHttpServer server([&](const fixtures::HttpRequestSeen&) {
-    fixtures::HttpResponse response;
-    response.body = body;
-    return response;
-  });
+  fixtures::LoopbackHttpServer server(AnswerWith(body));
   const std::wstring target = TempFile(L"body.bin");
   Start(server.Url(L"/files/Update.ini?channel=beta"), target, 3);
   ASSERT_TRUE(window_.PumpUntilEnd());
@@ -231,11 +239,7 @@ TEST_F(DownloadWorkerTest, ProgressFollowsTheDeclaredLengthWhateverTheBodyHolds)
 
 TEST_F(DownloadWorkerTest, OnlyThePortChoosesTls) {
   // An https URL on a port other than 443 is requested in the clear.
-  fixtures::LoopbackHttpServer server([](const fixtures::HttpRequestSeen&) {
-    fixtures::HttpResponse response;
-    response.body = "plain";
-    return response;
-  });
+  fixtures::LoopbackHttpServer server(AnswerWith("plain"));
   const std::wstring target = TempFile(L"plain.bin");
   Start(server.Url(L"/plain", L"https"), target);
   ASSERT_TRUE(window_.PumpUntilEnd());
@@ -247,11 +251,7 @@ TEST_F(DownloadWorkerTest, EveryErrorEndsInExactlyOneFailedReport) {
   const std::wstring no_folder = TempFile(L"no_such_folder\\x.bin");
   const std::wstring target = TempFile(L"unreachable.bin");
   ::DeleteFileW(target.c_str());
-  fixtures::LoopbackHttpServer server([](const fixtures::HttpRequestSeen&) {
-    fixtures::HttpResponse response;
-    response.body = "body";
-    return response;
-  });
+  fixtures::LoopbackHttpServer server(AnswerWith("body"));
   const struct {
     const char* name;
     std::wstring url;
@@ -279,12 +279,7 @@ TEST_F(DownloadWorkerTest, EveryErrorEndsInExactlyOneFailedReport) {
 
 TEST_F(DownloadWorkerTest, TheDoneReportCarriesTheStageReadWhenTheDownloadEnds) {
   const std::string body = Pattern(6000);
-  fixtures::LoopbackHttpServer server([&](const fixtures::HttpRequestSeen&) {
-    fixtures::HttpResponse response;
-    response.body = body;
-    response.hold_after = 100;
-    return response;
-  });
+  fixtures::LoopbackHttpServer server(AnswerWith(body, 100));
   const std::wstring target = TempFile(L"stage.bin");
   Start(server.Url(L"/held"), target, 2);
   ASSERT_TRUE(server.WaitForRequests(1, kReportTimeoutMs));
@@ -297,12 +292,7 @@ TEST_F(DownloadWorkerTest, TheDoneReportCarriesTheStageReadWhenTheDownloadEnds) 
 
 TEST_F(DownloadWorkerTest, AWorkerReportsNothingOnceTheWindowIsGone) {
   const std::string body = Pattern(20000);
-  fixtures::LoopbackHttpServer server([&](const fixtures::HttpRequestSeen&) {
-    fixtures::HttpResponse response;
-    response.body = body;
-    response.hold_after = 100;
-    return response;
-  });
+  fixtures::LoopbackHttpServer server(AnswerWith(body, 100));
   const std::wstring target = TempFile(L"abandoned.bin");
   Start(server.Url(L"/held"), target);
   ASSERT_TRUE(server.WaitForRequests(1, kReportTimeoutMs));
