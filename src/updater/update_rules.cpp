@@ -8,6 +8,36 @@ namespace {
 
 bool IsBlank(char16_t c) { return c == u' ' || (c >= u'\t' && c <= u'\r'); }
 
+bool IsDigit(char16_t c) { return c >= u'0' && c <= u'9'; }
+
+// The leading digits of a version part without their leading zeros: as long as it is, so that
+// no part is too large to compare.
+std::u16string_view PartNumber(std::u16string_view part) {
+  std::size_t end = 0;
+  while (end < part.size() && IsDigit(part[end])) ++end;
+  std::size_t start = 0;
+  while (start < end && part[start] == u'0') ++start;
+  return part.substr(start, end - start);
+}
+
+// The part of version that starts at *position, moving *position past its dot; an empty part
+// once the version is used up.
+std::u16string_view NextPart(std::u16string_view version, std::size_t* position) {
+  if (*position >= version.size()) return {};
+  const std::size_t dot = version.find(u'.', *position);
+  const std::size_t end = dot == std::u16string_view::npos ? version.size() : dot;
+  const std::u16string_view part = version.substr(*position, end - *position);
+  *position = dot == std::u16string_view::npos ? version.size() : dot + 1;
+  return part;
+}
+
+int HexValue(char16_t c) {
+  if (IsDigit(c)) return c - u'0';
+  if (c >= u'a' && c <= u'f') return c - u'a' + 10;
+  if (c >= u'A' && c <= u'F') return c - u'A' + 10;
+  return -1;
+}
+
 }  // namespace
 
 std::vector<std::u16string> FolderLevels(std::u16string_view folder) {
@@ -64,6 +94,38 @@ std::int32_t ProgressPercent(std::uint32_t received, std::uint32_t declared) {
 
 std::u16string EffectiveVersion(std::u16string_view app_version) {
   return app_version.empty() ? std::u16string(u"1.0") : std::u16string(app_version);
+}
+
+int CompareVersions(std::u16string_view a, std::u16string_view b) {
+  std::size_t in_a = 0;
+  std::size_t in_b = 0;
+  while (in_a < a.size() || in_b < b.size()) {
+    const std::u16string_view number_a = PartNumber(NextPart(a, &in_a));
+    const std::u16string_view number_b = PartNumber(NextPart(b, &in_b));
+    // Without leading zeros the longer number is the larger; equal lengths compare digit by
+    // digit.
+    if (number_a.size() != number_b.size()) return number_a.size() < number_b.size() ? -1 : 1;
+    const int order = number_a.compare(number_b);
+    if (order != 0) return order < 0 ? -1 : 1;
+  }
+  return 0;
+}
+
+std::optional<Sha256Digest> Sha256FromHex(std::u16string_view hex) {
+  Sha256Digest digest{};
+  if (hex.size() != digest.size() * 2) return std::nullopt;
+  for (std::size_t i = 0; i < digest.size(); ++i) {
+    const int high = HexValue(hex[2 * i]);
+    const int low = HexValue(hex[2 * i + 1]);
+    if (high < 0 || low < 0) return std::nullopt;
+    digest[i] = static_cast<std::uint8_t>(high * 16 + low);
+  }
+  return digest;
+}
+
+bool DigestMatchesHex(std::u16string_view expected_hex, const Sha256Digest& digest) {
+  const std::optional<Sha256Digest> expected = Sha256FromHex(expected_hex);
+  return expected && *expected == digest;
 }
 
 }  // namespace updater

@@ -1,9 +1,11 @@
 // The updater's string and number rules: work folder levels, the install directory taken from
 // an uninstall command, file names taken from URLs, the declared length of a response and the
-// progress percentage.
+// progress percentage, version comparison and the installer's expected digest.
 #pragma once
 
+#include <array>
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -37,5 +39,22 @@ std::int32_t ProgressPercent(std::uint32_t received, std::uint32_t declared);
 
 // The version value an "AppVersion" entry stands for: an empty entry counts as "1.0".
 std::u16string EffectiveVersion(std::u16string_view app_version);
+
+// Compares two dotted versions part by part as whole numbers: "1.10" is newer than "1.2", and
+// "1.2" equals "1.2.0" because missing parts count as 0. A part stands for the number its
+// leading decimal digits spell, however long ("07" is 7, "2rc1" is 2); a part that does not
+// begin with a digit ("beta", "", " 1") counts as 0, so "1.0-beta" equals "1.0". Negative when a
+// is older than b, 0 when they are equal, positive when a is newer.
+int CompareVersions(std::u16string_view a, std::u16string_view b);
+
+// A SHA-256 digest, most significant byte first (the order its hexadecimal text is written in).
+using Sha256Digest = std::array<std::uint8_t, 32>;
+
+// The digest spelt by exactly 64 hexadecimal digits of either letter case; nothing else is
+// accepted (no blanks, prefix or separators). Empty for any other text.
+std::optional<Sha256Digest> Sha256FromHex(std::u16string_view hex);
+
+// Whether expected_hex spells digest. A malformed text never matches.
+bool DigestMatchesHex(std::u16string_view expected_hex, const Sha256Digest& digest);
 
 }  // namespace updater
