@@ -74,6 +74,11 @@ target_link_options(miravolt-script PRIVATE ${MIRAVOLT_LINK_OPTIONS})
 add_custom_target(sample_pages ALL
   COMMAND ${CMAKE_COMMAND} -E copy_directory ${CMAKE_SOURCE_DIR}/res ${CMAKE_BINARY_DIR}/res)
 
+option(MIRAVOLT_BENCH "Build the benchmark programs (run on demand, never by CTest)" OFF)
+if(MIRAVOLT_BENCH)
+  add_subdirectory(bench)
+endif()
+
 if(MIRAVOLT_TESTS AND CMAKE_SYSTEM_PROCESSOR STREQUAL "x86_64")
   include(cmake/wine_tests.cmake)
   add_subdirectory(tests/fixtures)
