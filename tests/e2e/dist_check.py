@@ -4,7 +4,6 @@
 usage: dist_check.py DIST_DIR
 """
 import os
-import re
 import struct
 import sys
 
@@ -14,6 +13,7 @@ SUBSYSTEM_GUI = 2
 
 
 def pe_facts(path):
+    """(machine, optional-header magic, subsystem, imported DLL names) or None."""
     with open(path, "rb") as f:
         data = f.read()
     if data[:2] != b"MZ":
@@ -21,12 +21,37 @@ def pe_facts(path):
     pe = struct.unpack_from("<I", data, 0x3C)[0]
     if data[pe:pe + 4] != b"PE\0\0":
         return None
-    machine = struct.unpack_from("<H", data, pe + 4)[0]
+    machine, sections, _, _, _, optional_size = struct.unpack_from("<HHIIIH", data, pe + 4)
     optional = pe + 24
     magic = struct.unpack_from("<H", data, optional)[0]
     subsystem = struct.unpack_from("<H", data, optional + 68)[0]
-    # Imported DLL names, to see that no C++ runtime DLL is needed.
-    dlls = set(m.group(0).lower() for m in re.finditer(rb"[A-Za-z0-9_+\-]+\.dll", data))
+    # The import directory is data directory 1; its place depends on PE32 or PE32+.
+    directories = optional + (96 if magic == PE32_MAGIC else 112)
+    import_rva = struct.unpack_from("<I", data, directories + 8)[0]
+
+    table = optional + optional_size
+    spans = []
+    for i in range(sections):
+        size, rva, raw_size, raw = struct.unpack_from("<IIII", data, table + 40 * i + 8)
+        spans.append((rva, max(size, raw_size), raw))
+
+    def offset(rva):
+        for start, size, raw in spans:
+            if start <= rva < start + size:
+                return raw + rva - start
+        return None
+
+    dlls = set()
+    at = offset(import_rva) if import_rva else None
+    while at is not None:
+        name_rva = struct.unpack_from("<I", data, at + 12)[0]
+        if name_rva == 0:
+            break
+        name_at = offset(name_rva)
+        if name_at is None:
+            break
+        dlls.add(data[name_at:data.index(b"\0", name_at)].decode("ascii", "replace").lower())
+        at += 20
     return machine, magic, subsystem, dlls
 
 
@@ -44,9 +69,11 @@ def main():
             failures.append("%s is not a 32-bit (i386, PE32) program" % program)
         if subsystem != SUBSYSTEM_GUI:
             failures.append("%s is not a window program" % program)
-        for runtime in (b"libstdc++-6.dll", b"libgcc_s_dw2-1.dll", b"libwinpthread-1.dll"):
+        for runtime in ("libstdc++-6.dll", "libgcc_s_dw2-1.dll", "libwinpthread-1.dll"):
             if runtime in dlls:
-                failures.append("%s needs %s" % (program, runtime.decode()))
+                failures.append("%s needs %s" % (program, runtime))
+        if "kernel32.dll" not in dlls:
+            failures.append("%s: import table not read (%s)" % (program, sorted(dlls)))
     page = os.path.join(dist, "res", "index.html")
     if not os.path.exists(page):
         failures.append("res/index.html missing beside the programs")

@@ -390,7 +390,11 @@ std::optional<LinkKind> MakeDirectoryLink(const std::wstring& link, const std::w
   const std::string unix_link = UnixPath(link);
   if (unix_target.empty() || unix_link.empty()) return std::nullopt;
   RunUnix(L"Z:\\bin\\ln", L"ln -s " + Quoted(unix_target) + L" " + Quoted(unix_link));
-  if (IsDirectoryReparsePoint(link)) return LinkKind::kUnixSymlink;
+  // The wait on a Unix program's process can end before the program has done its work.
+  for (int i = 0; i < 100; ++i) {
+    if (IsDirectoryReparsePoint(link)) return LinkKind::kUnixSymlink;
+    ::Sleep(50);
+  }
   return std::nullopt;
 }
 
