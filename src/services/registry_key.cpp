@@ -1,6 +1,7 @@
 #include "services/registry_key.h"
 
 #include <optional>
+#include <vector>
 
 #include "framework/text.h"
 #include "services/registry_path_rules.h"
@@ -11,9 +12,6 @@ namespace {
 // Reads included: every open asks for write access too, and creates the key when missing.
 constexpr REGSAM kKeyAccess = KEY_READ | KEY_SET_VALUE | KEY_CREATE_SUB_KEY;
 static_assert(kKeyAccess == 0x2001F, "the access the registry services use");
-
-// 511 characters and a terminating NUL.
-constexpr DWORD kTextBufferBytes = 1024;
 
 // In the order of kRegistryRootNames.
 const HKEY kRootKeys[services::kRegistryRootCount] = {
@@ -48,17 +46,18 @@ bool CBaseRegKey::Open(const std::wstring& path) {
   return true;
 }
 
-bool CBaseRegKey::QueryString(const std::wstring& name, std::wstring& result) const {
+bool CBaseRegKey::QueryString(const std::wstring& name, std::wstring& result,
+                              DWORD buffer_bytes) const {
   result.clear();
   if (!m_bOpen) return false;
-  char buffer[kTextBufferBytes];
+  std::vector<char> buffer(buffer_bytes);
   DWORD type = REG_NONE;
-  DWORD size = sizeof buffer;
+  DWORD size = buffer_bytes;
   const LSTATUS status = ::RegQueryValueExW(m_hKey.get(), name.c_str(), nullptr, &type,
-                                            reinterpret_cast<BYTE*>(buffer), &size);
-  if (status != ERROR_SUCCESS || size > sizeof buffer) return false;
+                                            reinterpret_cast<BYTE*>(buffer.data()), &size);
+  if (status != ERROR_SUCCESS || size > buffer_bytes) return false;
   const std::optional<std::u16string> text =
-      services::TextFromRegistryValue(type, std::string_view(buffer, size));
+      services::TextFromRegistryValue(type, std::string_view(buffer.data(), size));
   if (!text) return false;
   result = fx::ToWide(*text);
   return true;

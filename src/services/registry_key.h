@@ -21,9 +21,14 @@ class CBaseRegKey {
   // key that can be neither opened nor created; then no key is held.
   bool Open(const std::wstring& path);
 
-  // Reads a string value of at most 511 characters. False (result "") when no key is open, the
-  // value is missing, longer, of another type or not well-formed text.
-  bool QueryString(const std::wstring& name, std::wstring& result) const;
+  // The page services read strings of at most 511 characters and a NUL.
+  static constexpr DWORD kDefaultStringBytes = 1024;
+
+  // Reads a string value whose data fits buffer_bytes (with the default, at most 511
+  // characters). False (result "") when no key is open, the value is missing, longer, of
+  // another type or not well-formed text.
+  bool QueryString(const std::wstring& name, std::wstring& result,
+                   DWORD buffer_bytes = kDefaultStringBytes) const;
 
   // Reads a REG_DWORD value of exactly 4 bytes. False (number 0) otherwise.
   bool QueryDword(const std::wstring& name, DWORD& number) const;

@@ -122,6 +122,36 @@ TEST_F(RegistryKeyTest, StringsRoundTripUpTo511Characters) {
   }
 }
 
+TEST_F(RegistryKeyTest, ALargerBufferReadsLongerStringsByTheSameRules) {
+  constexpr DWORD kBytes = 2048;  // 1023 characters and a NUL
+  // Stored without its NUL; the character after the stored ones is not NUL either, as the
+  // platform counts a NUL that directly follows the data as part of it.
+  const std::wstring unterminated(1001, L'u');
+  StoreRaw(L"unterminated", REG_SZ, unterminated.data(), 1000 * sizeof(wchar_t));
+  CBaseRegKey key;
+  ASSERT_TRUE(key.Open(path_));
+  const struct {
+    const wchar_t* name;
+    std::wstring text;  // stored unless empty
+    bool readable;
+  } cases[] = {
+      {L"1000", std::wstring(1000, L'x'), true},
+      {L"1023", std::wstring(1023, L'x'), true},
+      {L"1024", std::wstring(1024, L'x'), false},
+      {L"unterminated", L"", false},
+  };
+  for (const auto& c : cases) {
+    if (!c.text.empty()) {
+      ASSERT_TRUE(key.SetString(c.name, c.text)) << c.name;
+    }
+    std::wstring text = L"stale";
+    EXPECT_EQ(key.QueryString(c.name, text, kBytes), c.readable) << c.name;
+    EXPECT_EQ(text, c.readable ? c.text : L"") << c.name;
+    // The default buffer keeps the page services' limit.
+    EXPECT_FALSE(key.QueryString(c.name, text)) << c.name;
+  }
+}
+
 TEST_F(RegistryKeyTest, StringReadsAcceptOnlyWellFormedStringTypes) {
   const wchar_t multi[] = L"one\0two\0";  // with the array's own NUL: two NULs at the end
   const wchar_t expand[] = L"%WINDIR%\\x";
