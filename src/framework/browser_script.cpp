@@ -1,41 +1,14 @@
 #include "framework/browser_script.h"
 
-#include <atomic>
+#include "framework/com_object.h"
 
 namespace fx {
 
 // The page's `window`: its one property is `external`.
-class ScriptBrowser::WindowObject final : public IDispatch {
+class ScriptBrowser::WindowObject final : public DispatchObjectBase<> {
  public:
   explicit WindowObject(IDispatch* external) : external_(ComPtr<IDispatch>::Retain(external)) {}
-  WindowObject(const WindowObject&) = delete;
-  WindowObject& operator=(const WindowObject&) = delete;
 
-  HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** out) override {
-    if (!out) return E_POINTER;
-    if (iid == IID_IUnknown || iid == IID_IDispatch) {
-      *out = static_cast<IDispatch*>(this);
-      AddRef();
-      return S_OK;
-    }
-    *out = nullptr;
-    return E_NOINTERFACE;
-  }
-  ULONG STDMETHODCALLTYPE AddRef() override { return ++refs_; }
-  ULONG STDMETHODCALLTYPE Release() override {
-    const ULONG n = --refs_;
-    if (n == 0) delete this;
-    return n;
-  }
-  HRESULT STDMETHODCALLTYPE GetTypeInfoCount(UINT* count) override {
-    if (!count) return E_POINTER;
-    *count = 0;
-    return S_OK;
-  }
-  HRESULT STDMETHODCALLTYPE GetTypeInfo(UINT, LCID, ITypeInfo** info) override {
-    if (info) *info = nullptr;
-    return E_NOTIMPL;
-  }
   HRESULT STDMETHODCALLTYPE GetIDsOfNames(REFIID, LPOLESTR* names, UINT count, LCID,
                                           DISPID* ids) override {
     if (!names || !ids) return E_POINTER;
@@ -66,7 +39,6 @@ class ScriptBrowser::WindowObject final : public IDispatch {
  private:
   static constexpr DISPID kExternal = 1;
   ComPtr<IDispatch> external_;
-  std::atomic<ULONG> refs_{1};
 };
 
 ScriptBrowser::ScriptBrowser() = default;

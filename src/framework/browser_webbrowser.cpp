@@ -31,6 +31,7 @@
 #include <utility>
 #include <vector>
 
+#include "framework/com_object.h"
 #include "framework/guids.h"
 #include "framework/owner.h"
 
@@ -342,30 +343,12 @@ HRESULT UiHandler::GetExternal(IDispatch** external) {
 }
 
 // The browser's events; only document completion is passed on.
-class EventSink final : public IDispatch {
+class EventSink final : public DispatchObjectBase<DIID_DWebBrowserEvents2> {
  public:
   explicit EventSink(BrowserHost* host) : host_(host) {}
-  EventSink(const EventSink&) = delete;
-  EventSink& operator=(const EventSink&) = delete;
 
   void Detach() { host_ = nullptr; }
 
-  HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** out) override;
-  ULONG STDMETHODCALLTYPE AddRef() override { return ++refs_; }
-  ULONG STDMETHODCALLTYPE Release() override {
-    const ULONG n = --refs_;
-    if (n == 0) delete this;
-    return n;
-  }
-  HRESULT STDMETHODCALLTYPE GetTypeInfoCount(UINT* count) override {
-    if (!count) return E_POINTER;
-    *count = 0;
-    return S_OK;
-  }
-  HRESULT STDMETHODCALLTYPE GetTypeInfo(UINT, LCID, ITypeInfo** info) override {
-    if (info) *info = nullptr;
-    return E_NOTIMPL;
-  }
   HRESULT STDMETHODCALLTYPE GetIDsOfNames(REFIID, LPOLESTR*, UINT, LCID, DISPID*) override {
     return E_NOTIMPL;
   }
@@ -373,23 +356,8 @@ class EventSink final : public IDispatch {
                                    EXCEPINFO*, UINT*) override;
 
  private:
-  ~EventSink() = default;
-
-  static const InterfaceEntry<EventSink> kInterfaces[];
-
-  std::atomic<ULONG> refs_{1};
   BrowserHost* host_;
 };
-
-const InterfaceEntry<EventSink> EventSink::kInterfaces[] = {
-    {&IID_IUnknown, [](EventSink& s) -> IUnknown* { return &s; }},
-    {&IID_IDispatch, [](EventSink& s) -> IUnknown* { return &s; }},
-    {&DIID_DWebBrowserEvents2, [](EventSink& s) -> IUnknown* { return &s; }},
-};
-
-HRESULT EventSink::QueryInterface(REFIID iid, void** out) {
-  return QueryTable(*this, kInterfaces, iid, out);
-}
 
 HRESULT EventSink::Invoke(DISPID id, REFIID, LCID, WORD, DISPPARAMS* params, VARIANT*, EXCEPINFO*,
                           UINT*) {

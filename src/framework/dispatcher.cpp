@@ -46,46 +46,17 @@ std::wstring DescribeFailure(HRESULT code, const std::wstring& text) {
 
 }  // namespace
 
-HRESULT Dispatcher::QueryInterface(REFIID iid, void** out) {
-  if (!out) return E_POINTER;
-  if (iid == IID_IUnknown || iid == IID_IDispatch) {
-    *out = static_cast<IDispatch*>(this);
-    AddRef();
-    return S_OK;
-  }
-  *out = nullptr;
-  return E_NOINTERFACE;
-}
-
-ULONG Dispatcher::AddRef() { return ++refs_; }
-ULONG Dispatcher::Release() {
-  const ULONG n = --refs_;
-  if (n == 0) delete this;
-  return n;
-}
-
-HRESULT Dispatcher::GetTypeInfoCount(UINT* count) {
-  if (!count) return E_POINTER;
-  *count = 0;
-  return S_OK;
-}
-
-HRESULT Dispatcher::GetTypeInfo(UINT, LCID, ITypeInfo** info) {
-  if (info) *info = nullptr;
-  return E_NOTIMPL;
-}
-
 DISPID Dispatcher::Lookup(const wchar_t* name) {
   for (const CachedName& cached : cache_) {
     if (cached.name == name) return cached.id;
   }
   DISPID id = DISPID_UNKNOWN;
   int steps = 0;
-  for (const DispatchTable* table = target_ ? target_->GetDispatchTable() : nullptr; table && id == DISPID_UNKNOWN;
-       table = table->base, ++steps) {
+  for (const DispatchTable* table = target_ ? target_->GetDispatchTable() : nullptr;
+       table && id == DISPID_UNKNOWN; table = table->base, ++steps) {
     for (std::size_t i = 0; i < table->count; ++i) {
-      if (::CompareStringW(kEnglishUnitedStates, NORM_IGNORECASE, name, -1,
-                           table->entries[i].name, -1) == CSTR_EQUAL) {
+      if (::CompareStringW(kEnglishUnitedStates, NORM_IGNORECASE, name, -1, table->entries[i].name,
+                           -1) == CSTR_EQUAL) {
         id = ComposeDispId(static_cast<int>(i) + 1, steps);
         break;
       }
@@ -118,8 +89,8 @@ const DispatchEntry* Dispatcher::EntryFor(DISPID id) const {
   return &table->entries[parts->position - 1];
 }
 
-HRESULT Dispatcher::Invoke(DISPID id, REFIID, LCID, WORD flags, DISPPARAMS* params,
-                           VARIANT* result, EXCEPINFO* exception, UINT* arg_error) {
+HRESULT Dispatcher::Invoke(DISPID id, REFIID, LCID, WORD flags, DISPPARAMS* params, VARIANT* result,
+                           EXCEPINFO* exception, UINT* arg_error) {
   if (!target_) return E_UNEXPECTED;
   const DispatchEntry* entry = EntryFor(id);
   if (!entry) return DISP_E_MEMBERNOTFOUND;

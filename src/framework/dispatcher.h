@@ -4,38 +4,27 @@
 // UI thread only.
 #pragma once
 
-#include <windows.h>
 #include <oaidl.h>
+#include <windows.h>
 
 #include <atomic>
 #include <string>
 #include <vector>
 
+#include "framework/com_object.h"
 #include "framework/dispatch_table.h"
 
 namespace fx {
 
-class Dispatcher final : public IDispatch {
+class Dispatcher final : public DispatchObjectBase<> {
  public:
   // Starts with one reference, owned by the caller.
   explicit Dispatcher(DispatchTarget& target) : target_(&target) {}
-  Dispatcher(const Dispatcher&) = delete;
-  Dispatcher& operator=(const Dispatcher&) = delete;
-  Dispatcher(Dispatcher&&) = delete;
 
-  // IUnknown
-  HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** out) override;
-  ULONG STDMETHODCALLTYPE AddRef() override;
-  ULONG STDMETHODCALLTYPE Release() override;
-
-  // IDispatch
-  HRESULT STDMETHODCALLTYPE GetTypeInfoCount(UINT* count) override;
-  HRESULT STDMETHODCALLTYPE GetTypeInfo(UINT index, LCID lcid, ITypeInfo** info) override;
   HRESULT STDMETHODCALLTYPE GetIDsOfNames(REFIID iid, LPOLESTR* names, UINT count, LCID lcid,
                                           DISPID* ids) override;
-  HRESULT STDMETHODCALLTYPE Invoke(DISPID id, REFIID iid, LCID lcid, WORD flags,
-                                   DISPPARAMS* params, VARIANT* result, EXCEPINFO* exception,
-                                   UINT* arg_error) override;
+  HRESULT STDMETHODCALLTYPE Invoke(DISPID id, REFIID iid, LCID lcid, WORD flags, DISPPARAMS* params,
+                                   VARIANT* result, EXCEPINFO* exception, UINT* arg_error) override;
 
   // Cuts the link to the target: every later call fails with E_UNEXPECTED.
   void Detach() { target_ = nullptr; }
@@ -48,7 +37,6 @@ class Dispatcher final : public IDispatch {
   const DispatchEntry* EntryFor(DISPID id) const;
 
   DispatchTarget* target_;
-  std::atomic<ULONG> refs_{1};
   // Names already looked up, exactly as the script wrote them; bounded.
   struct CachedName {
     std::wstring name;

@@ -1,35 +1,15 @@
 #include "framework/script_engine.h"
 
-#include <atomic>
-
+#include "framework/com_object.h"
 #include "framework/guids.h"
 
 namespace fx {
 
 // The engine's view of its host. Lives as long as the engine holds it.
-class ScriptEngine::Site final : public IActiveScriptSite {
+class ScriptEngine::Site final : public ComObject<IActiveScriptSite, kIidActiveScriptSite> {
  public:
   explicit Site(ScriptEngine* owner) : owner_(owner) {}
-  Site(const Site&) = delete;
-  Site& operator=(const Site&) = delete;
   void Detach() { owner_ = nullptr; }
-
-  HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** out) override {
-    if (!out) return E_POINTER;
-    if (iid == IID_IUnknown || iid == kIidActiveScriptSite) {
-      *out = static_cast<IActiveScriptSite*>(this);
-      AddRef();
-      return S_OK;
-    }
-    *out = nullptr;
-    return E_NOINTERFACE;
-  }
-  ULONG STDMETHODCALLTYPE AddRef() override { return ++refs_; }
-  ULONG STDMETHODCALLTYPE Release() override {
-    const ULONG n = --refs_;
-    if (n == 0) delete this;
-    return n;
-  }
 
   HRESULT STDMETHODCALLTYPE GetLCID(LCID*) override { return E_NOTIMPL; }
   HRESULT STDMETHODCALLTYPE GetItemInfo(LPCOLESTR name, DWORD mask, IUnknown** item,
@@ -59,7 +39,6 @@ class ScriptEngine::Site final : public IActiveScriptSite {
 
  private:
   ScriptEngine* owner_;
-  std::atomic<ULONG> refs_{1};
 };
 
 ScriptEngine::ScriptEngine() = default;
@@ -125,8 +104,8 @@ HRESULT ScriptEngine::Parse(std::wstring_view text, DWORD flags, VARIANT* result
   EXCEPINFO info{};
   ComPtr<IActiveScriptParse> parse = ComPtr<IActiveScriptParse>::Retain(parse_.get());
   ++depth_;
-  HRESULT hr = parse->ParseScriptText(source.c_str(), nullptr, nullptr, nullptr, 0, 0, flags,
-                                      result, &info);
+  HRESULT hr =
+      parse->ParseScriptText(source.c_str(), nullptr, nullptr, nullptr, 0, 0, flags, result, &info);
   --depth_;
   ::SysFreeString(info.bstrDescription);
   ::SysFreeString(info.bstrSource);
