@@ -124,59 +124,54 @@ struct Result<bool> {
   }
 };
 
-template <auto Method>
-struct Binding;
-template <class C, class R, class... A, R (C::*Method)(A...)>
-struct Binding<Method> {
+// Converts each argument to its parameter type, calls, and stores the result by its kind.
+template <class R, class... A, class Call, std::size_t... I>
+void CallWithArguments(Call&& call, VARIANT* args, VARIANT* result, std::index_sequence<I...>) {
+  if constexpr (std::is_void_v<R>) {
+    call(Param<std::decay_t<A>>::From(args[I])...);
+    (void)result;
+  } else {
+    Result<std::decay_t<R>>::Store(call(Param<std::decay_t<A>>::From(args[I])...), result);
+  }
+}
+
+template <class C, class R, class... A>
+struct Signature {
   static_assert(sizeof...(A) <= kMaxParams, "too many script parameters");
   static_assert(std::is_base_of_v<DispatchTarget, C>, "the class must be a DispatchTarget");
 
-  static void Invoke(DispatchTarget& self, VARIANT* args, VARIANT* result) {
-    Call(static_cast<C&>(self), args, result, std::index_sequence_for<A...>{});
-  }
-
-  template <std::size_t... I>
-  static void Call(C& object, VARIANT* args, VARIANT* result, std::index_sequence<I...>) {
-    if constexpr (std::is_void_v<R>) {
-      (object.*Method)(Param<std::decay_t<A>>::From(args[I])...);
-      (void)result;
-    } else {
-      Result<std::decay_t<R>>::Store(
-          (object.*Method)(Param<std::decay_t<A>>::From(args[I])...), result);
-    }
-  }
-
-  static constexpr DispatchEntry Entry(const wchar_t* name) {
+  static constexpr DispatchEntry Entry(const wchar_t* name, Invoker invoke) {
     return {name, Result<std::decay_t<R>>::kKind, {Param<std::decay_t<A>>::kKind...},
-            sizeof...(A), &Invoke};
+            sizeof...(A), invoke};
+  }
+};
+
+template <auto Method>
+struct Binding;
+
+template <class C, class R, class... A, R (C::*Method)(A...)>
+struct Binding<Method> : Signature<C, R, A...> {
+  static void Invoke(DispatchTarget& self, VARIANT* args, VARIANT* result) {
+    C& object = static_cast<C&>(self);
+    CallWithArguments<R, A...>(
+        [&object](auto&&... values) -> R {
+          return (object.*Method)(std::forward<decltype(values)>(values)...);
+        },
+        args, result, std::index_sequence_for<A...>{});
   }
 };
 
 // A free function whose first parameter is the object: the service code of a class can live
 // in files of its own.
 template <class C, class R, class... A, R (*Function)(C&, A...)>
-struct Binding<Function> {
-  static_assert(sizeof...(A) <= kMaxParams, "too many script parameters");
-  static_assert(std::is_base_of_v<DispatchTarget, C>, "the class must be a DispatchTarget");
-
+struct Binding<Function> : Signature<C, R, A...> {
   static void Invoke(DispatchTarget& self, VARIANT* args, VARIANT* result) {
-    Call(static_cast<C&>(self), args, result, std::index_sequence_for<A...>{});
-  }
-
-  template <std::size_t... I>
-  static void Call(C& object, VARIANT* args, VARIANT* result, std::index_sequence<I...>) {
-    if constexpr (std::is_void_v<R>) {
-      Function(object, Param<std::decay_t<A>>::From(args[I])...);
-      (void)result;
-    } else {
-      Result<std::decay_t<R>>::Store(Function(object, Param<std::decay_t<A>>::From(args[I])...),
-                                     result);
-    }
-  }
-
-  static constexpr DispatchEntry Entry(const wchar_t* name) {
-    return {name, Result<std::decay_t<R>>::kKind, {Param<std::decay_t<A>>::kKind...},
-            sizeof...(A), &Invoke};
+    C& object = static_cast<C&>(self);
+    CallWithArguments<R, A...>(
+        [&object](auto&&... values) -> R {
+          return Function(object, std::forward<decltype(values)>(values)...);
+        },
+        args, result, std::index_sequence_for<A...>{});
   }
 };
 
@@ -186,7 +181,7 @@ struct Binding<Function> {
 // fx::Method<&services::MoveFile>(L"MoveFile") whose first parameter is CMyDlg&.
 template <auto M>
 constexpr DispatchEntry Method(const wchar_t* name) {
-  return detail::Binding<M>::Entry(name);
+  return detail::Binding<M>::Entry(name, &detail::Binding<M>::Invoke);
 }
 
 template <std::size_t N>
