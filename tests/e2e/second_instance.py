@@ -39,47 +39,35 @@ def main():
     titled = fixture_dir + "/titled_window.exe"
     failures = []
 
+    def second_start_restores(window, what):
+        """A start that must end at once (exit 0) and bring window back."""
+        if wait_line(window, 30) != "ready":
+            failures.append("%s: the titled window did not start" % what)
+        second = wine(client)
+        try:
+            second.wait(timeout=30)
+            if second.returncode != 0:
+                failures.append("%s: exit code %d" % (what, second.returncode))
+        except subprocess.TimeoutExpired:
+            failures.append("%s: the second start kept running" % what)
+        outcome = wait_line(window, 30)
+        if outcome != "restored":
+            failures.append("%s: the window titled Miravolt was not restored (%r)" % (what, outcome))
+        stop(second)
+        stop(window)
+
     # A running first instance and a minimised window titled "Miravolt": a second start brings
     # that window back and ends without a window of its own.
     first = wine(client, cwd="/")
     time.sleep(4)
     if first.poll() is not None:
         failures.append("the first instance ended on its own (exit %s)" % first.returncode)
-    window = wine(titled, "Miravolt")
-    if wait_line(window, 30) != "ready":
-        failures.append("the titled window did not start")
-    second = wine(client)
-    try:
-        second.wait(timeout=30)
-        if second.returncode != 0:
-            failures.append("second instance exit code %d" % second.returncode)
-    except subprocess.TimeoutExpired:
-        failures.append("the second instance kept running")
-    outcome = wait_line(window, 30)
-    if outcome != "restored":
-        failures.append("the window titled Miravolt was not restored (%r)" % outcome)
-    stop(second)
-    stop(window)
+    second_start_restores(wine(titled, "Miravolt"), "running instance")
     stop(first)
 
-    # The mutex held by another process and a hidden window titled "Miravolt": the start ends
-    # at once and the window becomes visible.
+    # The mutex held by another process and a hidden window titled "Miravolt".
     time.sleep(1)
-    holder = wine(titled, "Miravolt", "Miravolt")
-    if wait_line(holder, 30) != "ready":
-        failures.append("the mutex holder did not start")
-    second = wine(client)
-    try:
-        second.wait(timeout=30)
-        if second.returncode != 0:
-            failures.append("start against a held mutex: exit code %d" % second.returncode)
-    except subprocess.TimeoutExpired:
-        failures.append("a start against a held mutex kept running")
-    outcome = wait_line(holder, 30)
-    if outcome != "restored":
-        failures.append("the hidden window titled Miravolt was not shown (%r)" % outcome)
-    stop(second)
-    stop(holder)
+    second_start_restores(wine(titled, "Miravolt", "Miravolt"), "held mutex")
 
     # With no instance running, a window titled "Miravolt" does not stop a start.
     time.sleep(1)
