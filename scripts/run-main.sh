@@ -5,8 +5,10 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
-bash scripts/setup.sh
-bash scripts/build.sh win32 win64
+if [[ "${1:-}" != --show ]]; then
+  bash scripts/setup.sh
+  bash scripts/build.sh win32 win64
+fi
 
 # This kernel runs 64-bit Windows programs only, so the demonstration uses the x86_64 build of
 # the same sources, laid out like dist/.
@@ -41,11 +43,14 @@ run() {
   (cd "$demo" && wine miravolt-script.exe res/app.js)
 }
 
-if [[ -n "${DISPLAY:-}" ]]; then
+if [[ "${1:-}" == --show ]]; then
   run
+  exit
+fi
+# The client needs a display: an invisible one when there is none.
+if [[ -n "${DISPLAY:-}" ]]; then
+  bash "$0" --show
 else
-  export -f run
-  export demo
-  xvfb-run -a bash -c run
+  xvfb-run -a bash "$0" --show
 fi
 echo "== dist/ holds the deliverables: $(cd dist && echo *)"
