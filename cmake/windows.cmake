@@ -5,7 +5,7 @@ set(MIRAVOLT_LINK_OPTIONS -static -municode)
 set(CMAKE_RC_FLAGS
   "${CMAKE_RC_FLAGS} -I${CMAKE_SOURCE_DIR}/apps/miravolt -I${CMAKE_SOURCE_DIR}/apps/update")
 set(MIRAVOLT_SYSTEM_LIBS
-  ole32 oleaut32 uuid comctl32 wininet iphlpapi shell32 shlwapi user32 gdi32 advapi32)
+  ole32 oleaut32 uuid comctl32 wininet iphlpapi shell32 shlwapi user32 gdi32 advapi32 bcrypt)
 
 add_library(framework STATIC
   src/framework/application.cpp

@@ -6,6 +6,8 @@
 #include <oleauto.h>
 #include <objbase.h>
 #include <wininet.h>
+// After windows.h, whose types it uses.
+#include <bcrypt.h>
 
 #include <utility>
 
@@ -69,6 +71,10 @@ inline void CloseModule(HMODULE m) { ::FreeLibrary(m); }
 inline void FreeBstr(BSTR b) { ::SysFreeString(b); }
 inline void FreeCoTask(void* p) { ::CoTaskMemFree(p); }
 inline void FreeLocal(HLOCAL p) { ::LocalFree(p); }
+inline void CloseAlgorithm(BCRYPT_ALG_HANDLE a) {
+  ::BCryptCloseAlgorithmProvider(a, 0 /* flags */);
+}
+inline void DestroyHash(BCRYPT_HASH_HANDLE h) { ::BCryptDestroyHash(h); }
 
 struct FileHandle {
   using Value = HANDLE;
@@ -96,6 +102,8 @@ using UniqueModule = Owner<traits::Simple<HMODULE, nullptr, traits::CloseModule>
 using UniqueBstr = Owner<traits::Simple<BSTR, nullptr, traits::FreeBstr>>;
 using UniqueCoTask = Owner<traits::Simple<void*, nullptr, traits::FreeCoTask>>;
 using UniqueLocal = Owner<traits::Simple<HLOCAL, nullptr, traits::FreeLocal>>;
+using UniqueAlgorithm = Owner<traits::Simple<BCRYPT_ALG_HANDLE, nullptr, traits::CloseAlgorithm>>;
+using UniqueHash = Owner<traits::Simple<BCRYPT_HASH_HANDLE, nullptr, traits::DestroyHash>>;
 
 // A VARIANT that is cleared when it goes out of scope.
 class UniqueVariant {
