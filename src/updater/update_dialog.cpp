@@ -8,6 +8,7 @@
 #include "framework/owner.h"
 #include "framework/text.h"
 #include "services/registry_key.h"
+#include "updater/file_digest.h"
 #include "updater/update_rules.h"
 
 namespace {
@@ -15,6 +16,11 @@ namespace {
 constexpr DWORD kTempPathChars = 1024;
 constexpr DWORD kProfileChars = 1024;
 constexpr DWORD kClosePauseMs = 1000;
+// Long enough to read the status line before the window goes.
+constexpr DWORD kUpToDatePauseMs = 1000;
+// The uninstall command may be longer than the page services' registry strings: up to 1023
+// characters and a NUL.
+constexpr DWORD kUninstallCommandBytes = 2048;
 constexpr LPARAM kProgressRange = MAKELPARAM(0, 100);
 
 const wchar_t kUninstallRoot[] =
@@ -24,6 +30,7 @@ const wchar_t kSection[] = L"Update";
 const wchar_t kStatusDownloading[] = L"正在下载安装程序。。。";
 const wchar_t kStatusClosingClient[] = L"正在结束当前运行的版本。。。";
 const wchar_t kStatusInstalling[] = L"正在安装新版本。。。";
+const wchar_t kStatusUpToDate[] = L"当前已是最新版本。";
 const wchar_t kFailureText[] = L"更新失败：无法下载最新版本。";
 
 constexpr std::int32_t kStageDescription = 2;
@@ -52,7 +59,9 @@ void CreateFolderLevels(const std::wstring& folder) {
 std::wstring ReadUninstallCommand(const std::wstring& product_key) {
   CBaseRegKey key;
   std::wstring command;
-  if (key.Open(kUninstallRoot + product_key)) key.QueryString(kUninstallValue, command);
+  if (key.Open(kUninstallRoot + product_key)) {
+    key.QueryString(kUninstallValue, command, kUninstallCommandBytes);
+  }
   return command;
 }
 
@@ -62,13 +71,43 @@ bool CanOpenForReading(const std::wstring& path) {
                     nullptr /* security */, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr)));
 }
 
+std::wstring ReadProfileValue(const std::wstring& file, const wchar_t* key,
+                              const wchar_t* default_text) {
+  wchar_t buffer[kProfileChars] = {};
+  const DWORD n =
+      ::GetPrivateProfileStringW(kSection, key, default_text, buffer, kProfileChars, file.c_str());
+  return std::wstring(buffer, n);
+}
+
 // A value of section "Update"; empty when the file cannot be opened or has no such key.
 std::wstring ReadUpdateValue(const std::wstring& file, const wchar_t* key) {
   if (!CanOpenForReading(file)) return {};
-  wchar_t buffer[kProfileChars] = {};
-  const DWORD n = ::GetPrivateProfileStringW(kSection, key, L"" /* default */, buffer,
-                                             kProfileChars, file.c_str());
-  return std::wstring(buffer, n);
+  return ReadProfileValue(file, key, L"");
+}
+
+// A value of section "Update"; nothing when the file cannot be opened or has no such key, so
+// that a key present with an empty value is told from a missing one.
+std::optional<std::wstring> ReadPresentUpdateValue(const std::wstring& file, const wchar_t* key) {
+  if (!CanOpenForReading(file)) return std::nullopt;
+  // The reader hands out its default only for a missing key: the key is missing when each of
+  // two different defaults comes back.
+  std::wstring first = ReadProfileValue(file, key, L"0");
+  if (first != L"0") return first;
+  if (ReadProfileValue(file, key, L"1") == L"1") return std::nullopt;
+  return first;
+}
+
+// The installer, held open so that nobody can change it until the handle is closed, when its
+// SHA-256 digest is the one the description names; no handle when the file cannot be read or
+// the digest differs (a malformed expected value never matches).
+fx::UniqueFile OpenVerifiedInstaller(const std::wstring& path, const std::wstring& expected_hex) {
+  fx::UniqueFile file(::CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ,
+                                    nullptr /* security */, OPEN_EXISTING,
+                                    FILE_FLAG_SEQUENTIAL_SCAN, nullptr /* template */));
+  if (!file) return {};
+  const std::optional<updater::Sha256Digest> digest = updater::Sha256OfFile(file.get());
+  if (!digest || !updater::DigestMatchesHex(fx::AsU16(expected_hex), *digest)) return {};
+  return file;
 }
 
 std::wstring EffectiveVersion(const std::wstring& app_version) {
@@ -200,12 +239,19 @@ void CUpdateDlg::OnDescriptionArrived() {
   ::SendMessageW(m_hwndProgress, PBM_SETPOS, 100, 0);
   g_strInstallerUrl = ReadUpdateValue(m_strIniFile, L"InstallUrl");
   g_strInstallerName = fx::ToWide(updater::FileNameFromUrl(fx::AsU16(g_strInstallerUrl)));
-  // The versions are read for the record only: whatever the description offers is installed,
-  // as the page that started the update has already decided to update.
   m_strNewVersion = EffectiveVersion(ReadUpdateValue(m_strIniFile, L"AppVersion"));
   const std::wstring version_file = m_strInstallDir + L"\\" + m_strVersionFile;
-  m_strOldVersion = EffectiveVersion(ReadUpdateValue(
-      CanOpenForReading(version_file) ? version_file : m_strIniFile, L"AppVersion"));
+  const bool installed_known = CanOpenForReading(version_file);
+  m_strOldVersion = EffectiveVersion(
+      ReadUpdateValue(installed_known ? version_file : m_strIniFile, L"AppVersion"));
+  // Only the installed copy's own file says what is installed; without it there is nothing to
+  // compare and whatever the description offers is installed.
+  if (installed_known &&
+      updater::CompareVersions(fx::AsU16(m_strNewVersion), fx::AsU16(m_strOldVersion)) <= 0) {
+    EndUpToDate();
+    return;
+  }
+  m_strInstallerSha256 = ReadPresentUpdateValue(m_strIniFile, L"InstallSha256");
   SetStatus(kStatusDownloading);
   m_pStage->stage = kStageInstaller;
   m_strUrl = g_strInstallerUrl;
@@ -214,6 +260,17 @@ void CUpdateDlg::OnDescriptionArrived() {
 }
 
 void CUpdateDlg::OnInstallerArrived() {
+  const std::wstring installer = g_strWorkFolder + L"\\" + g_strInstallerName;
+  // Held until the installer has ended, so the file that runs is the file that was checked.
+  fx::UniqueFile verified;
+  if (m_strInstallerSha256) {
+    verified = OpenVerifiedInstaller(installer, *m_strInstallerSha256);
+    // An installer other than the one described is as good as none: nothing is run.
+    if (!verified) {
+      OnDownloadFailed();
+      return;
+    }
+  }
   m_bEnding = true;
   m_pStage->stage = kStageInstall;
   // An empty title would match some unrelated untitled window.
@@ -228,7 +285,6 @@ void CUpdateDlg::OnInstallerArrived() {
   }
   SetStatus(kStatusInstalling);
 
-  const std::wstring installer = g_strWorkFolder + L"\\" + g_strInstallerName;
   SHELLEXECUTEINFOW run = {};
   run.cbSize = sizeof run;
   run.fMask = SEE_MASK_NOCLOSEPROCESS;
@@ -247,6 +303,15 @@ void CUpdateDlg::OnInstallerArrived() {
                     nullptr /* directory */, SW_SHOW);
   }
   RequestQuit(kExitInstalled);
+}
+
+void CUpdateDlg::EndUpToDate() {
+  // Nothing is downloaded, installed or closed; the line is shown for a moment, then the
+  // program ends.
+  m_bEnding = true;
+  SetStatus(kStatusUpToDate);
+  ::Sleep(kUpToDatePauseMs);
+  RequestQuit(kExitUpToDate);
 }
 
 void CUpdateDlg::OnDownloadFailed() {

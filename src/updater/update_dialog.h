@@ -4,6 +4,7 @@
 #pragma once
 
 #include <memory>
+#include <optional>
 #include <string>
 
 #include "framework/dialog.h"
@@ -16,9 +17,11 @@ constexpr UINT IDI_UPDATE = 128;
 using updater::WM_UPDATE_NOTIFY;
 
 // Exit codes of the updater. The procedure ends with kExitInstalled after the installation
-// step or kExitDownloadFailed after the failure message; a window closed by hand before that
-// ends with kExitClosedByHand, so a caller never takes an abandoned update for a done one.
+// step, kExitUpToDate when the installed copy is as new as the one offered, or
+// kExitDownloadFailed after the failure message; a window closed by hand before that ends with
+// kExitClosedByHand, so a caller never takes an abandoned update for a done one.
 constexpr int kExitInstalled = 0;
+constexpr int kExitUpToDate = 0;
 constexpr int kExitDownloadFailed = 1;
 constexpr int kExitClosedByHand = 2;
 
@@ -59,6 +62,7 @@ class CUpdateDlg : public fx::Dialog {
   void OnDescriptionArrived();
   void OnInstallerArrived();
   void OnDownloadFailed();
+  void EndUpToDate();
   void SetStatus(const wchar_t* text);
   void CloseByHand();
   void RequestQuit(int code);
@@ -74,6 +78,8 @@ class CUpdateDlg : public fx::Dialog {
   std::wstring m_strInstallDir;   // from the uninstall command
   std::wstring m_strNewVersion;   // offered: "AppVersion" of the description file
   std::wstring m_strOldVersion;   // installed: "AppVersion" of the installed version file
+  // "InstallSha256" of the description file when it has that key: the installer must match it.
+  std::optional<std::wstring> m_strInstallerSha256;
   HWND m_hwndProgress = nullptr;
   HWND m_hwndStatus = nullptr;
   // The stage (2 description, 3 installer, 4 installation), kept in the link the download

@@ -9,6 +9,7 @@ an http.server on 127.0.0.1 at an ephemeral port, serving a fixed table of paths
 end of the case and bounded in requests and time. Message boxes of update.exe are read and
 closed by msgbox_reader.exe running beside it.
 """
+import hashlib
 import http.server
 import os
 import shutil
@@ -240,15 +241,22 @@ def closed_by_hand(case):
     case.check(code == 2, "exit code %r, expected 2" % code)
 
 
-def full_update(case):
-    """Description, installer, the running client asked to close, installation, restart."""
+def update_with_client(case, installed_version, offered_version, expect, digest=None,
+                       read_box=False):
+    """The description offers offered_version (with an "InstallSha256" line made by digest
+    from the installer's bytes when given) while a client runs whose installed version file
+    holds installed_version (no file when None). Runs update.exe to its end, with a message-box
+    reader beside it when read_box is set, and hands what happened to expect(case, run) while
+    the client, if it still runs, is kept running."""
     key = "MiravoltE2E"
     title = "Miravolt E2E Client"
+    display = "Miravolt 测试版"
     install_dir = os.path.join(case.work_dir, "install")
     os.makedirs(install_dir)
     shutil.copy(case.fixture("stand_in_client.exe"), os.path.join(install_dir, key + ".exe"))
-    with open(os.path.join(install_dir, "version.ini"), "w") as f:
-        f.write("[Update]\r\nAppVersion=1.0\r\n")
+    if installed_version is not None:
+        with open(os.path.join(install_dir, "version.ini"), "w") as f:
+            f.write("[Update]\r\nAppVersion=%s\r\n" % installed_version)
     log = os.path.join(case.work_dir, "fixture.log")
     case.env["MIRAVOLT_FIXTURE_LOG"] = case.windows_path(log)
     case.env["MIRAVOLT_INSTALLER_EXIT"] = "7"  # the installer's own code is not passed on
@@ -262,35 +270,51 @@ def full_update(case):
         installer = f.read()
     routes = {"/files/setup.exe": (200, installer)}
     server = UpdateServer(routes)
-    description = ("[Update]\r\nAppVersion=2.0\r\nInstallUrl=%s\r\n"
-                   % server.url("/files/setup.exe")).encode()
+    description = ("[Update]\r\nAppVersion=%s\r\nInstallUrl=%s\r\n"
+                   % (offered_version, server.url("/files/setup.exe")))
+    if digest is not None:
+        description += "InstallSha256=%s\r\n" % digest(installer)
+    description = description.encode()
     routes["/updates/ver.txt"] = (200, description)
 
+    reader = case.start_reader(1) if read_box else None
     client = case.start(case.fixture("stand_in_client.exe"), "--window", title)
     try:
         case.check(case.wait_for_log(log, "client-window"), "the running client did not start")
-        # A failure message would keep the program from ending: the run would time out.
+        # A failure message no reader closes would keep the program from ending: the run
+        # would time out.
         code = case.run_update(server.url("/updates/ver.txt"), key, "version.ini", title,
-                               "Miravolt 测试版")
-        case.check(code == 0, "exit code %r, expected 0" % code)
-        try:
-            client.wait(timeout=WAIT_TIMEOUT_S)
-        except subprocess.TimeoutExpired:
-            case.failures.append("the running client was not asked to close")
-        case.check(case.wait_for_log(log, "client-started"), "the client was not restarted")
+                               display)
+        server.stop()
+        expect(case, {"code": code, "requests": server.requests, "log": log, "reader": reader,
+                      "client": client, "description": description,
+                      "install_dir": install_dir, "key": key,
+                      "title": "「%s」升级程序" % display})
     finally:
         server.stop()
-        if client.poll() is None:
-            client.kill()
-            client.wait(timeout=WAIT_TIMEOUT_S)
+        for process in (client, reader):
+            if process and process.poll() is None:
+                process.kill()
+                process.wait(timeout=WAIT_TIMEOUT_S)
 
+
+def expect_installed(case, run):
+    """The running client was asked to close, the installer ran from the work folder, the
+    client was started again, and the program ended with 0."""
+    key, log = run["key"], run["log"]
+    case.check(run["code"] == 0, "exit code %r, expected 0" % run["code"])
+    try:
+        run["client"].wait(timeout=WAIT_TIMEOUT_S)
+    except subprocess.TimeoutExpired:
+        case.failures.append("the running client was not asked to close")
+    case.check(case.wait_for_log(log, "client-started"), "the client was not restarted")
     entries = case.read_log(log)
     kinds = [fields[0] for fields in entries]
     case.check(kinds == ["client-window", "client-close", "installer", "client-started"],
                "fixture log %r" % entries)
-    paths = [p for p, _ in server.requests]
+    paths = [p for p, _ in run["requests"]]
     case.check(paths == ["/updates/ver.txt", "/files/setup.exe"], "requests %r" % paths)
-    agents = [headers.get("User-Agent") for _, headers in server.requests]
+    agents = [headers.get("User-Agent") for _, headers in run["requests"]]
     case.check(agents == ["update", "update"], "user agents %r" % agents)
     for fields in entries:
         if fields[0] == "installer":
@@ -301,12 +325,72 @@ def full_update(case):
                        "installer ran from %r" % fields[1])
             ini = os.path.join(os.path.dirname(installed_from), "Update.ini")
             with open(ini, "rb") as f:
-                case.check(f.read() == description, "Update.ini differs from the description")
+                case.check(f.read() == run["description"],
+                           "Update.ini differs from the description")
         if fields[0] == "client-started":
             case.check(len(fields) == 2, "client arguments %r" % fields[2:])
             case.check(
-                os.path.samefile(case.unix_path(fields[1]), os.path.join(install_dir, key + ".exe")),
+                os.path.samefile(case.unix_path(fields[1]),
+                                 os.path.join(run["install_dir"], key + ".exe")),
                 "restarted %r" % fields[1])
+
+
+def expect_nothing_run(case, run):
+    """The running client was left alone and no installer was started."""
+    # A close request would have been posted before the program ended: give the client a
+    # moment to act on one.
+    try:
+        run["client"].wait(timeout=2)
+        case.failures.append("the running client went away")
+    except subprocess.TimeoutExpired:
+        pass
+    entries = case.read_log(run["log"])
+    case.check([fields[0] for fields in entries] == ["client-window"],
+               "fixture log %r" % entries)
+
+
+def full_update(case):
+    """Description, installer, the running client asked to close, installation, restart."""
+    update_with_client(case, "1.0", "2.0", expect_installed)
+
+
+def no_version_file(case):
+    """No installed version file: nothing to compare, so the offered version is installed even
+    though it reads older than anything."""
+    update_with_client(case, None, "0.1", expect_installed)
+
+
+def up_to_date(case):
+    """An offered version not newer than the installed one ("1.2" against "1.10"): nothing is
+    fetched beyond the description, nothing installed, the client not closed; exit code 0."""
+    def expect(case, run):
+        case.check(run["code"] == 0, "exit code %r, expected 0" % run["code"])
+        paths = [p for p, _ in run["requests"]]
+        case.check(paths == ["/updates/ver.txt"], "requests %r" % paths)
+        expect_nothing_run(case, run)
+
+    update_with_client(case, "1.10", "1.2", expect)
+
+
+def digest_match(case):
+    """An "InstallSha256" in upper case that the installer matches: installed as usual."""
+    update_with_client(case, "1.0", "2.0", expect_installed,
+                       digest=lambda data: hashlib.sha256(data).hexdigest().upper())
+
+
+def digest_mismatch(case):
+    """An "InstallSha256" the installer does not match: the failure message, exit code 1, the
+    installer never started and the client not closed."""
+    def expect(case, run):
+        case.expect_failure_box(run["reader"], run["title"])
+        case.check(run["code"] == 1, "exit code %r, expected 1" % run["code"])
+        paths = [p for p, _ in run["requests"]]
+        case.check(paths == ["/updates/ver.txt", "/files/setup.exe"], "requests %r" % paths)
+        expect_nothing_run(case, run)
+
+    update_with_client(case, "1.0", "2.0", expect,
+                       digest=lambda data: hashlib.sha256(data + b"x").hexdigest(),
+                       read_box=True)
 
 
 CASES = {
@@ -315,6 +399,10 @@ CASES = {
     "failed-description": failed_description,
     "closed-by-hand": closed_by_hand,
     "full-update": full_update,
+    "no-version-file": no_version_file,
+    "up-to-date": up_to_date,
+    "digest-match": digest_match,
+    "digest-mismatch": digest_mismatch,
 }
 
 

@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
+#include <cctype>
 #include <string>
 #include <thread>
 #include <vector>
@@ -16,6 +17,7 @@
 #include "fixtures/message_box_watcher.h"
 #include "framework/application.h"
 #include "framework/owner.h"
+#include "updater/file_digest.h"
 
 namespace {
 
@@ -127,6 +129,35 @@ void SetUninstallCommand(const std::wstring& product_key, const std::wstring& co
   ASSERT_EQ(::RegSetValueExW(key.get(), L"UninstallString", 0, REG_SZ,
                              reinterpret_cast<const BYTE*>(command.c_str()), bytes),
             ERROR_SUCCESS);
+}
+
+// An installed copy for key: its uninstall entry names install_dir, whose version file holds
+// version_file ("" for none).
+void InstallCopy(const std::wstring& key, const std::wstring& install_dir,
+                 const std::string& version_file) {
+  ::CreateDirectoryW(install_dir.c_str(), nullptr);
+  const std::wstring path = install_dir + L"\\version.ini";
+  ::DeleteFileW(path.c_str());
+  if (!version_file.empty()) fixtures::WriteFileBytes(path, version_file);
+  SetUninstallCommand(key, install_dir + L"\\uninst.exe");
+}
+
+// The update server's answers: the description at "/updates/Update.ini", the installer at
+// "/files/setup.exe" (404 without one) and 404 for anything else. Both are read when a request
+// comes, so a test can write the description once it knows the server's URL.
+fixtures::LoopbackHttpServer::Handler UpdateFiles(const std::string* description,
+                                                  const std::string* installer) {
+  return [description, installer](const fixtures::HttpRequestSeen& request) {
+    fixtures::HttpResponse response;
+    if (request.target == "/updates/Update.ini") {
+      response.body = *description;
+    } else if (installer && request.target == "/files/setup.exe") {
+      response.body = *installer;
+    } else {
+      response.status = 404;
+    }
+    return response;
+  };
 }
 
 class UpdateDialogTest : public ::testing::Test {
@@ -258,13 +289,8 @@ TEST_F(UpdateDialogTest, TheInstallerIsFetchedIntoTheWorkFolderUnderTheLastSegme
     SCOPED_TRACE(c.name);
     const std::wstring key = L"MiravoltUpdateTest\\installer" + std::to_wstring(index++);
     const std::wstring work = fixtures::TempFolder() + key;
-    const std::wstring install_dir =
-        fixtures::TempFolder() + L"MiravoltUpdateTest\\Installed" + key.back();
-    ::CreateDirectoryW(install_dir.c_str(), nullptr);
-    ::DeleteFileW((install_dir + L"\\version.ini").c_str());
-    if (!c.installed_file.empty())
-      fixtures::WriteFileBytes(install_dir + L"\\version.ini", c.installed_file);
-    SetUninstallCommand(key, install_dir + L"\\uninst.exe");
+    InstallCopy(key, fixtures::TempFolder() + L"MiravoltUpdateTest\\Installed" + key.back(),
+                c.installed_file);
 
     std::string description;
     fixtures::LoopbackHttpServer server([&](const fixtures::HttpRequestSeen& request) {
@@ -414,17 +440,7 @@ TEST_F(UpdateDialogTest, TheInstallationStepClosesTheClientRunsTheInstallerAndRe
     ::SetEnvironmentVariableW(L"MIRAVOLT_INSTALLER_EXIT", L"5");
 
     std::string description;
-    fixtures::LoopbackHttpServer server([&](const fixtures::HttpRequestSeen& request) {
-      fixtures::HttpResponse response;
-      if (request.target == "/updates/Update.ini") {
-        response.body = description;
-      } else if (request.target == "/files/setup.exe") {
-        response.body = installer_bytes;
-      } else {
-        response.status = 404;
-      }
-      return response;
-    });
+    fixtures::LoopbackHttpServer server(UpdateFiles(&description, &installer_bytes));
     description = "[Update]\r\nInstallUrl=" + Narrow(server.Url(L"/files/setup.exe")) + "\r\n";
 
     IgnoringClientWindow::closes = 0;
@@ -454,6 +470,178 @@ TEST_F(UpdateDialogTest, TheInstallationStepClosesTheClientRunsTheInstallerAndRe
   }
   ::SetEnvironmentVariableW(L"MIRAVOLT_FIXTURE_LOG", nullptr);
   ::SetEnvironmentVariableW(L"MIRAVOLT_INSTALLER_EXIT", nullptr);
+}
+
+TEST_F(UpdateDialogTest, AnOfferedVersionNotNewerThanTheInstalledOneInstallsNothing) {
+  struct Case {
+    const char* name;
+    std::string offered;         // "AppVersion" of the description; "" for none
+    std::string installed_file;  // the installed version file; "" for none
+    bool up_to_date;
+  };
+  const Case cases[] = {
+      {"1.2 offered, 1.10 installed", "1.2", "[Update]\r\nAppVersion=1.10\r\n", true},
+      {"1.2.0 offered, 1.2 installed", "1.2.0", "[Update]\r\nAppVersion=1.2\r\n", true},
+      // Both sides without a value count as 1.0.
+      {"none offered, none installed", "", "[Update]\r\n", true},
+      {"1.10 offered, 1.9 installed", "1.10", "[Update]\r\nAppVersion=1.9\r\n", false},
+      {"2.0 offered, none installed", "2.0", "[Update]\r\n", false},
+      // Nothing to compare: the description is followed as it stands.
+      {"no installed version file", "0.1", "", false},
+  };
+  const wchar_t kClientTitle[] = L"Miravolt Up To Date Client";
+  int index = 0;
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    const std::wstring key = L"MiravoltUpdateTest\\version" + std::to_wstring(index++);
+    const std::wstring work = fixtures::TempFolder() + key;
+    InstallCopy(key, fixtures::TempFolder() + L"MiravoltUpdateTest\\VersionInstalled" + key.back(),
+                c.installed_file);
+    ::DeleteFileW((work + L"\\setup.exe").c_str());
+
+    std::string description;
+    fixtures::LoopbackHttpServer server(UpdateFiles(&description, nullptr));
+    description = "[Update]\r\nInstallUrl=" + Narrow(server.Url(L"/files/setup.exe")) + "\r\n";
+    if (!c.offered.empty()) description += "AppVersion=" + c.offered + "\r\n";
+
+    IgnoringClientWindow::closes = 0;
+    IgnoringClientWindow client(kClientTitle);
+    ObservedUpdateDlg dialog(server.Url(L"/updates/Update.ini"), key, L"version.ini", kClientTitle,
+                             L"Miravolt");
+    if (c.up_to_date) {
+      fixtures::MessageBoxWatcher watcher;
+      dialog.DoModal();
+      EXPECT_EQ(TakeQuitCode(), kExitUpToDate);
+      EXPECT_TRUE(watcher.seen().empty());
+      EXPECT_EQ(dialog.stage(), 2);
+      EXPECT_EQ(dialog.status_at_end, L"当前已是最新版本。");
+      EXPECT_EQ(dialog.position_at_end, 100);
+      EXPECT_EQ(server.requests().size(), 1u);
+      EXPECT_FALSE(fixtures::PathExists(work + L"\\setup.exe"));
+    } else {
+      // The installer download has begun (and fails on the server's 404).
+      RunToTheFailureMessage(dialog);
+      EXPECT_EQ(dialog.stage(), 3);
+      const auto requests = server.requests();
+      ASSERT_EQ(requests.size(), 2u);
+      EXPECT_EQ(requests[1].target, "/files/setup.exe");
+    }
+    PumpFor(100);
+    EXPECT_EQ(IgnoringClientWindow::closes, 0);
+  }
+}
+
+// Uppercase hexadecimal text of a digest.
+std::string HexText(const updater::Sha256Digest& digest) {
+  static const char kDigits[] = "0123456789ABCDEF";
+  std::string text;
+  for (const std::uint8_t byte : digest) {
+    text += kDigits[byte >> 4];
+    text += kDigits[byte & 0xF];
+  }
+  return text;
+}
+
+TEST_F(UpdateDialogTest, TheInstallerRunsOnlyWhenItMatchesTheDescribedDigest) {
+  const std::wstring installer_program = FixturePath(L"test_installer.exe");
+  ASSERT_TRUE(fixtures::PathExists(installer_program)) << Narrow(installer_program);
+  const std::string installer_bytes = fixtures::ReadFileBytes(installer_program);
+  std::string right;
+  {
+    fx::UniqueFile file(::CreateFileW(installer_program.c_str(), GENERIC_READ, FILE_SHARE_READ,
+                                      nullptr, OPEN_EXISTING, 0, nullptr));
+    const std::optional<updater::Sha256Digest> digest = updater::Sha256OfFile(file.get());
+    ASSERT_TRUE(digest.has_value());
+    right = HexText(*digest);
+  }
+  std::string lower = right;
+  for (char& ch : lower) ch = static_cast<char>(::tolower(static_cast<unsigned char>(ch)));
+  std::string wrong = right;
+  wrong[10] = wrong[10] == '0' ? '1' : '0';
+
+  const std::wstring log = fixtures::TempFolder() + L"MiravoltUpdateTest\\digest.log";
+  ::CreateDirectoryW((fixtures::TempFolder() + L"MiravoltUpdateTest").c_str(), nullptr);
+  const wchar_t kClientTitle[] = L"Miravolt Digest Client";
+  struct Case {
+    const char* name;
+    std::string line;  // the "InstallSha256" line of the description; "" for none
+    bool installed;
+  };
+  const Case cases[] = {
+      {"uppercase", "InstallSha256=" + right, true},
+      {"lowercase", "InstallSha256=" + lower, true},
+      {"another digest", "InstallSha256=" + wrong, false},
+      {"one digit short", "InstallSha256=" + right.substr(1), false},
+      {"present but empty", "InstallSha256=", false},
+  };
+  int index = 0;
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    const std::wstring key = L"MiravoltUpdateTest\\digest" + std::to_wstring(index++);
+    ::DeleteFileW(log.c_str());
+    ::SetEnvironmentVariableW(L"MIRAVOLT_FIXTURE_LOG", log.c_str());
+
+    std::string description;
+    fixtures::LoopbackHttpServer server(UpdateFiles(&description, &installer_bytes));
+    description = "[Update]\r\nInstallUrl=" + Narrow(server.Url(L"/files/setup.exe")) + "\r\n" +
+                  c.line + "\r\n";
+
+    IgnoringClientWindow::closes = 0;
+    IgnoringClientWindow client(kClientTitle);
+    ObservedUpdateDlg dialog(server.Url(L"/updates/Update.ini"), key, L"version.ini", kClientTitle,
+                             L"Miravolt");
+    if (c.installed) {
+      fixtures::MessageBoxWatcher watcher;
+      dialog.DoModal();
+      EXPECT_EQ(TakeQuitCode(), kExitInstalled);
+      EXPECT_TRUE(watcher.seen().empty());
+      EXPECT_EQ(dialog.stage(), 4);
+      PumpFor(100);
+      EXPECT_EQ(IgnoringClientWindow::closes, 1);
+      EXPECT_EQ(LogKinds(log), "installer\n");
+    } else {
+      RunToTheFailureMessage(dialog);
+      EXPECT_EQ(dialog.stage(), 3);
+      EXPECT_EQ(dialog.status_at_end, L"正在下载安装程序。。。");
+      PumpFor(100);
+      EXPECT_EQ(IgnoringClientWindow::closes, 0);
+      EXPECT_EQ(LogKinds(log), "");
+      // The rejected installer stays where it was downloaded.
+      EXPECT_EQ(fixtures::ReadFileBytes(fixtures::TempFolder() + key + L"\\setup.exe"),
+                installer_bytes);
+    }
+  }
+  ::SetEnvironmentVariableW(L"MIRAVOLT_FIXTURE_LOG", nullptr);
+}
+
+TEST_F(UpdateDialogTest, UninstallCommandsUpTo1023CharactersNameTheInstallDirectory) {
+  const std::wstring directory = L"C:\\Program Files\\Miravolt";
+  // No backslash after the program name: the directory is what comes before it.
+  const auto command = [&](std::size_t length) {
+    std::wstring text = directory + L"\\uninst.exe /LOG=";
+    text.resize(length, L'x');
+    return text;
+  };
+  const struct {
+    std::size_t length;
+    std::wstring install_dir;
+  } cases[] = {
+      {1000, directory}, {1023, directory}, {1024, L""},  // does not fit: no uninstall command
+  };
+  fixtures::LoopbackHttpServer server([](const fixtures::HttpRequestSeen&) {
+    fixtures::HttpResponse response;
+    response.status = 404;
+    return response;
+  });
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.length);
+    const std::wstring key = L"MiravoltUpdateTest\\long" + std::to_wstring(c.length);
+    SetUninstallCommand(key, command(c.length));
+    ObservedUpdateDlg dialog(server.Url(L"/updates/Update.ini"), key, L"version.ini", L"",
+                             L"Miravolt");
+    RunToTheFailureMessage(dialog);
+    EXPECT_EQ(dialog.install_directory(), c.install_dir);
+  }
 }
 
 }  // namespace
