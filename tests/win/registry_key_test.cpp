@@ -155,11 +155,13 @@ TEST_F(RegistryKeyTest, ALargerBufferReadsLongerStringsByTheSameRules) {
 TEST_F(RegistryKeyTest, StringReadsAcceptOnlyWellFormedStringTypes) {
   const wchar_t multi[] = L"one\0two\0";  // with the array's own NUL: two NULs at the end
   const wchar_t expand[] = L"%WINDIR%\\x";
-  const wchar_t unterminated[] = {L'a', L'b'};
+  // The character after the stored two is not NUL: the platform counts a NUL that directly
+  // follows the data as part of it.
+  const wchar_t unterminated[] = {L'a', L'b', L'c'};
   const DWORD dword = 7;
   StoreRaw(L"multi", REG_MULTI_SZ, multi, sizeof multi);
   StoreRaw(L"expand", REG_EXPAND_SZ, expand, sizeof expand);
-  StoreRaw(L"unterminated", REG_SZ, unterminated, sizeof unterminated);
+  StoreRaw(L"unterminated", REG_SZ, unterminated, 2 * sizeof(wchar_t));
   StoreRaw(L"dword", REG_DWORD, &dword, sizeof dword);
   StoreRaw(L"zero", REG_SZ, nullptr, 0);
   const struct {
