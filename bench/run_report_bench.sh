@@ -57,21 +57,9 @@ for value in "$settle_ms" "$drain_ms"; do
   [[ "$value" =~ ^[0-9]{1,7}$ ]] || { echo "bad time: $value (milliseconds)" >&2; exit 2; }
 done
 
-# What building and running under Wine take. On a ready machine this only checks.
-packages=(cmake make g++-mingw-w64-x86-64-posix wine wine64 xvfb xauth)
-missing=()
-for p in "${packages[@]}"; do
-  if ! dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed'; then
-    missing+=("$p")
-  fi
-done
-if ((${#missing[@]})); then
-  echo "installing ${missing[*]}" >&2
-  export DEBIAN_FRONTEND=noninteractive
-  apt-get update -q
-  # No recommends: they would pull in wine32, and a 32-bit Wine cannot start here.
-  apt-get install -y -q --no-install-recommends "${missing[@]}"
-fi
+# The cross compiler, Wine and Xvfb: the project's own setup installs what is missing and only
+# checks on a ready machine.
+"$repo/scripts/setup.sh" >&2
 
 echo "building report_bench in $build_dir ..." >&2
 mkdir -p "$build_dir"
@@ -85,16 +73,7 @@ exe="$build_dir/bench/report_bench.exe"
 work=$(mktemp -d "${TMPDIR:-/tmp}/miravolt-report-bench.XXXXXX")
 export WINEPREFIX="$work/wineprefix" WINEDLLOVERRIDES=mscoree,mshtml= WINEDEBUG=-all
 
-# The measuring part runs in a session of its own (Xvfb and wine with it), so that an
-# interrupted run can end all of it by its process group.
-measure_pid=
-stop_measuring() {
-  [[ -n "$measure_pid" ]] || return 0
-  if [[ "$(ps -o pgid= -p "$measure_pid" 2>/dev/null | tr -d ' ')" == "$measure_pid" ]]; then
-    kill -TERM -- "-$measure_pid" 2>/dev/null || true
-  fi
-  wait "$measure_pid" 2>/dev/null || true
-}
+source "$repo/bench/measure_session.sh"
 
 cleanup() {
   local status=$?
@@ -110,13 +89,10 @@ trap 'exit 143' TERM
 
 results="$work/results.txt"
 echo "measuring under Wine ..." >&2
-setsid xvfb-run -a bash "$self" --measure "$exe" "$work" "$results" --batches "$batches" \
-  --settle-ms "$settle_ms" --drain-ms "$drain_ms" ${paced[@]+"${paced[@]}"} &
-measure_pid=$!
-# wait, unlike a foreground command, lets an INT or TERM reach the traps at once.
+start_measuring "$self" --measure "$exe" "$work" "$results" --batches "$batches" \
+  --settle-ms "$settle_ms" --drain-ms "$drain_ms" ${paced[@]+"${paced[@]}"}
 measure_status=0
-wait "$measure_pid" || measure_status=$?
-measure_pid=
+wait_measuring || measure_status=$?
 if [[ ! -s "$results" ]] || ! grep -q '^ok ' "$results"; then
   echo "report_bench failed (status $measure_status)" >&2
   cat "$results" >&2 2>/dev/null || true

@@ -150,16 +150,8 @@ stop_nginx() {
   kill -KILL "$pid" 2>/dev/null || true
 }
 
-# The measuring part runs in a session of its own (Xvfb, wine and curl with it), so that an
-# interrupted run can end all of it by its process group.
-measure_pid=
-stop_measuring() {
-  [[ -n "$measure_pid" ]] || return 0
-  if [[ "$(ps -o pgid= -p "$measure_pid" 2>/dev/null | tr -d ' ')" == "$measure_pid" ]]; then
-    kill -TERM -- "-$measure_pid" 2>/dev/null || true
-  fi
-  wait "$measure_pid" 2>/dev/null || true
-}
+# The measuring part (curl with it) runs in a session of its own.
+source "$repo/bench/measure_session.sh"
 
 cleanup() {
   local status=$?
@@ -244,16 +236,11 @@ done
 results="$work/results.tsv"
 : >"$results"
 echo "nginx on $base; measuring under Wine ..." >&2
-setsid xvfb-run -a bash "$self" --measure "$exe" "$work" "$base" "$runs" "$results" \
-  "${size_list[@]}" &
-measure_pid=$!
-# wait, unlike a foreground command, lets an INT or TERM reach the traps at once.
-if ! wait "$measure_pid"; then
-  measure_pid=
+start_measuring "$self" --measure "$exe" "$work" "$base" "$runs" "$results" "${size_list[@]}"
+if ! wait_measuring; then
   cat "$work/nginx/error.log" >&2 2>/dev/null || true
   exit 1
 fi
-measure_pid=
 
 echo
 echo "Transfers over loopback to nginx $("$nginx_bin" -v 2>&1 | sed 's/.*nginx\///'), median of $runs runs"
