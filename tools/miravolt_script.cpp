@@ -130,8 +130,8 @@ int RunScriptFile(const fx::ScriptCommandLine& line) {
   if (FAILED(hr)) {
     const auto& failure = browser->engine().failure();
     const std::wstring description = failure ? failure->description : std::wstring();
-    WriteError(fx::ToWide(fx::FormatScriptError(static_cast<std::uint32_t>(hr),
-                                                fx::AsU16(description))));
+    WriteError(
+        fx::ToWide(fx::FormatScriptError(static_cast<std::uint32_t>(hr), fx::AsU16(description))));
     code = 1;
   }
   window.reset();

@@ -17,8 +17,7 @@ BOOL CUpdateApp::InitInstance() {
   fx::Application::InitInstance();
 
   int count = 0;
-  fx::UniqueLocal args(
-      reinterpret_cast<HLOCAL>(::CommandLineToArgvW(::GetCommandLineW(), &count)));
+  fx::UniqueLocal args(reinterpret_cast<HLOCAL>(::CommandLineToArgvW(::GetCommandLineW(), &count)));
   if (!args || count < 6) return FALSE;
   auto* argv = reinterpret_cast<wchar_t**>(args.get());
   CUpdateDlg dialog(argv[1], argv[2], argv[3], argv[4], argv[5]);

@@ -4,8 +4,8 @@
 // where OLE is initialised.
 #pragma once
 
-#include <oaidl.h>
 #include <windows.h>
+#include <oaidl.h>
 
 #include <memory>
 #include <optional>

@@ -3,8 +3,8 @@
 // arguments (IUnknown always answers). Objects start with one reference, owned by the creator.
 #pragma once
 
-#include <oaidl.h>
 #include <windows.h>
+#include <oaidl.h>
 
 #include <atomic>
 

@@ -72,8 +72,8 @@ INT_PTR Dialog::DoModal() {
   INT_PTR result;
   {
     CreationScope scope(this, &CreationHook);
-    result = ::DialogBoxParamW(::GetModuleHandleW(nullptr), MAKEINTRESOURCEW(template_id_),
-                               parent_, &DialogProc, 0);
+    result = ::DialogBoxParamW(::GetModuleHandleW(nullptr), MAKEINTRESOURCEW(template_id_), parent_,
+                               &DialogProc, 0);
   }
   in_modal_loop_ = false;
   return result;

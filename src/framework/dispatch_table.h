@@ -141,8 +141,11 @@ struct Signature {
   static_assert(std::is_base_of_v<DispatchTarget, C>, "the class must be a DispatchTarget");
 
   static constexpr DispatchEntry Entry(const wchar_t* name, Invoker invoke) {
-    return {name, Result<std::decay_t<R>>::kKind, {Param<std::decay_t<A>>::kKind...},
-            sizeof...(A), invoke};
+    return {name,
+            Result<std::decay_t<R>>::kKind,
+            {Param<std::decay_t<A>>::kKind...},
+            sizeof...(A),
+            invoke};
   }
 };
 

@@ -4,8 +4,8 @@
 // UI thread only.
 #pragma once
 
-#include <oaidl.h>
 #include <windows.h>
+#include <oaidl.h>
 
 #include <atomic>
 #include <string>

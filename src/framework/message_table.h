@@ -41,7 +41,8 @@ constexpr MessageEntry On(UINT message) {
 }
 
 template <std::size_t N>
-constexpr MessageTable MakeMessageTable(const MessageTable* base, const MessageEntry (&entries)[N]) {
+constexpr MessageTable MakeMessageTable(const MessageTable* base,
+                                        const MessageEntry (&entries)[N]) {
   return {base, entries, N};
 }
 

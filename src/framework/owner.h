@@ -3,8 +3,8 @@
 #pragma once
 
 #include <windows.h>
-#include <oleauto.h>
 #include <objbase.h>
+#include <oleauto.h>
 #include <wininet.h>
 // After windows.h, whose types it uses.
 #include <bcrypt.h>

@@ -41,8 +41,8 @@ struct Point {
 };
 // Where to move a window so its shaping element is centred over the owner's shaping element.
 // owner_window_left/top: the owner window's screen position.
-Point CenterOverOwner(const Rect& element, const Rect& owner_element, std::int32_t owner_window_left,
-                      std::int32_t owner_window_top);
+Point CenterOverOwner(const Rect& element, const Rect& owner_element,
+                      std::int32_t owner_window_left, std::int32_t owner_window_top);
 // Where to move a window so its shaping element is centred on the desktop rectangle.
 Point CenterOnDesktop(const Rect& element, const Rect& desktop);
 

@@ -136,9 +136,7 @@ void CBaseDHtmlDlg::CenterOnScreen() {
   Move(at.x, at.y);
 }
 
-void CBaseDHtmlDlg::Move(int x, int y) {
-  ::SetWindowPos(hwnd(), nullptr, x, y, 0, 0, SWP_NOSIZE);
-}
+void CBaseDHtmlDlg::Move(int x, int y) { ::SetWindowPos(hwnd(), nullptr, x, y, 0, 0, SWP_NOSIZE); }
 
 void CBaseDHtmlDlg::SetSize(int cx, int cy) {
   ::SetWindowPos(hwnd(), nullptr, 0, 0, cx, cy, SWP_NOMOVE);
@@ -156,8 +154,7 @@ void CBaseDHtmlDlg::SetTransparent(int alpha) {
   ::SetLayeredWindowAttributes(hwnd(), 0, static_cast<BYTE>(alpha & 0xFF), LWA_ALPHA);
 }
 
-int CBaseDHtmlDlg::NewInstance(bool modal, const std::wstring& page,
-                               const std::wstring& element) {
+int CBaseDHtmlDlg::NewInstance(bool modal, const std::wstring& page, const std::wstring& element) {
   return OpenInstance<CBaseDHtmlDlg>(modal, page, element);
 }
 
@@ -168,8 +165,9 @@ void CBaseDHtmlDlg::ApplyElementRegion() {
   if (region && ::SetWindowRgn(hwnd(), region.get(), TRUE /*bRedraw*/)) region.release();
 }
 
-std::vector<std::unique_ptr<fx::PageElement>> CBaseDHtmlDlg::FindElements(
-    IDispatch* frame, int kind, const std::wstring& key) {
+std::vector<std::unique_ptr<fx::PageElement>> CBaseDHtmlDlg::FindElements(IDispatch* frame,
+                                                                          int kind,
+                                                                          const std::wstring& key) {
   std::vector<std::unique_ptr<fx::PageElement>> matches;
   fx::Browser* b = browser();
   if (!b) return matches;

@@ -70,8 +70,7 @@ class CBaseDHtmlDlg : public fx::HtmlDialog {
 };
 
 template <class T>
-int CBaseDHtmlDlg::OpenInstance(bool modal, const std::wstring& page,
-                                const std::wstring& element) {
+int CBaseDHtmlDlg::OpenInstance(bool modal, const std::wstring& page, const std::wstring& element) {
   if (modal) {
     T window(page, element, hwnd());
     return static_cast<int>(window.DoModal());

@@ -86,8 +86,7 @@ const fx::DispatchEntry kServiceEntries[] = {
 const fx::DispatchTable CBaseDHtmlPgDlg::kDispatch =
     fx::MakeDispatchTable(&CBaseDHtmlDlg::kDispatch, kServiceEntries);
 
-CBaseDHtmlPgDlg::CBaseDHtmlPgDlg(const std::wstring& page, const std::wstring& element,
-                                 HWND parent)
+CBaseDHtmlPgDlg::CBaseDHtmlPgDlg(const std::wstring& page, const std::wstring& element, HWND parent)
     : CBaseDHtmlDlg(page, element, parent) {}
 
 const fx::DispatchTable* CBaseDHtmlPgDlg::GetDispatchTable() const { return &kDispatch; }

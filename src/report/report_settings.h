@@ -5,8 +5,8 @@
 // reference of their own taken when they are started.
 #pragma once
 
-#include <iphlpapi.h>
 #include <windows.h>
+#include <iphlpapi.h>
 
 #include <atomic>
 #include <cstdint>

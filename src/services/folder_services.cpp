@@ -1,7 +1,7 @@
 #include "services/folder_services.h"
 
-#include <shlobj.h>
 #include <windows.h>
+#include <shlobj.h>
 
 namespace services {
 

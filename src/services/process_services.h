@@ -6,7 +6,6 @@
 // The platform header first: GetCommandLine and ShellExecute are its macro names, and every
 // file that sees these declarations must spell them the same way.
 #include <windows.h>
-
 #include <oaidl.h>
 
 #include <string>

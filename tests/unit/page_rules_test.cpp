@@ -32,16 +32,12 @@ TEST(PageRules, ModuleResourceNames) {
     std::u16string name;
     bool resource;
   } cases[] = {
-      {u"miravolt.exe/105", true},
-      {u"C:\\P\\miravolt.exe\\105", true},
+      {u"miravolt.exe/105", true}, {u"C:\\P\\miravolt.exe\\105", true},
       {u"a.exeX12", true},  // the character after the suffix is not examined
-      {u"a.exe/12a", false},
-      {u"b.exe.dll/5", false},  // ".exe" decides; ".dll" is not tried
-      {u"lib.dll/7/", true},
-      {u"a.exe/", true},
+      {u"a.exe/12a", false},       {u"b.exe.dll/5", false},  // ".exe" decides; ".dll" is not tried
+      {u"lib.dll/7/", true},       {u"a.exe/", true},
       {u"a.exe", false},  // nothing after the suffix: no resource number
-      {u"a.dll", false},
-      {u"a.EXE/5", false},
+      {u"a.dll", false},           {u"a.EXE/5", false},
       {u"res/index.html", false},
   };
   for (const auto& c : cases) {

@@ -1,7 +1,6 @@
 #include "updater/update_rules.h"
 
 #include <gtest/gtest.h>
-
 #include <limits>
 
 namespace updater {

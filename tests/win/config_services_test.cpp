@@ -1,9 +1,9 @@
 // Configuration-file and registry services against real INI files and the prefix's registry.
 #include "services/config_services.h"
 
-#include <gtest/gtest.h>
 #include <windows.h>
 
+#include <gtest/gtest.h>
 #include <string>
 
 #include "framework/owner.h"

@@ -1,7 +1,6 @@
 // The script interface's rules, checked through a real JScript engine against a test-only
 // class with a two-level table chain.
 #include <gtest/gtest.h>
-
 #include <string>
 
 #include "framework/dispatcher.h"
@@ -64,18 +63,12 @@ class Probe : public ProbeBase {
 };
 
 const fx::DispatchEntry kProbeEntries[] = {
-    fx::Method<&Probe::Echo>(L"Echo"),
-    fx::Method<&Probe::CopiedLength>(L"CopiedLength"),
-    fx::Method<&Probe::RawLength>(L"RawLength"),
-    fx::Method<&Probe::Add>(L"Add"),
-    fx::Method<&Probe::BoolAsInt>(L"BoolAsInt"),
-    fx::Method<&Probe::Negate>(L"Negate"),
-    fx::Method<&Probe::Empty>(L"Empty"),
-    fx::Method<&Probe::Nothing>(L"Nothing"),
-    fx::Method<&Probe::Calls>(L"Calls"),
-    fx::Method<&Probe::CleanedUp>(L"CleanedUp"),
-    fx::Method<&Probe::Fail>(L"Fail"),
-    fx::Method<&Probe::Shadowed>(L"Shadowed"),
+    fx::Method<&Probe::Echo>(L"Echo"),           fx::Method<&Probe::CopiedLength>(L"CopiedLength"),
+    fx::Method<&Probe::RawLength>(L"RawLength"), fx::Method<&Probe::Add>(L"Add"),
+    fx::Method<&Probe::BoolAsInt>(L"BoolAsInt"), fx::Method<&Probe::Negate>(L"Negate"),
+    fx::Method<&Probe::Empty>(L"Empty"),         fx::Method<&Probe::Nothing>(L"Nothing"),
+    fx::Method<&Probe::Calls>(L"Calls"),         fx::Method<&Probe::CleanedUp>(L"CleanedUp"),
+    fx::Method<&Probe::Fail>(L"Fail"),           fx::Method<&Probe::Shadowed>(L"Shadowed"),
     fx::Method<&Probe::Four>(L"Four"),
 };
 const fx::DispatchTable Probe::kDispatch =
@@ -87,9 +80,9 @@ class DispatchTest : public ::testing::Test {
     ASSERT_HRESULT_SUCCEEDED(engine_.Create());
     ASSERT_HRESULT_SUCCEEDED(engine_.AddObject(L"external", &dispatcher_, false));
     // err(f): "ok" when f runs, else "error " and the error's number in hex.
-    ASSERT_HRESULT_SUCCEEDED(engine_.Execute(
-        L"function err(f) { try { f(); return 'ok'; } catch (e) {"
-        L" return 'error ' + (e.number >>> 0).toString(16).toUpperCase(); } }"));
+    ASSERT_HRESULT_SUCCEEDED(
+        engine_.Execute(L"function err(f) { try { f(); return 'ok'; } catch (e) {"
+                        L" return 'error ' + (e.number >>> 0).toString(16).toUpperCase(); } }"));
   }
   void TearDown() override { engine_.Close(); }
 
@@ -163,8 +156,8 @@ TEST_F(DispatchTest, ScriptCallsFollowTheInterfaceRules) {
       {L"err(function () { external.Missing(); })", L"error 800A01B6"},
   };
   for (const ScriptCase& c : cases) {
-    EXPECT_EQ(Eval(c.expression), c.expected) << "expression: " << testing::PrintToString(
-                                                     std::wstring(c.expression));
+    EXPECT_EQ(Eval(c.expression), c.expected)
+        << "expression: " << testing::PrintToString(std::wstring(c.expression));
   }
 }
 
@@ -211,9 +204,9 @@ TEST_F(DispatchTest, DispatchNumbersCountPositionAndStepsToTheDeclaringClass) {
   VARIANT result;
   DISPPARAMS none{};
   for (DISPID id : {0, 14, 5 | (1 << 16), 1 | (2 << 16), -1}) {
-    EXPECT_EQ(dispatcher_.Invoke(id, IID_NULL, 0, DISPATCH_METHOD, &none, &result, nullptr,
-                                 nullptr),
-              DISP_E_MEMBERNOTFOUND)
+    EXPECT_EQ(
+        dispatcher_.Invoke(id, IID_NULL, 0, DISPATCH_METHOD, &none, &result, nullptr, nullptr),
+        DISP_E_MEMBERNOTFOUND)
         << id;
   }
 }
@@ -257,9 +250,9 @@ TEST_F(DispatchTest, ExceptionCarriesADescription) {
   DISPPARAMS none{};
   EXCEPINFO info{};
   fx::UniqueVariant result;
-  EXPECT_EQ(dispatcher_.Invoke(id, IID_NULL, 0, DISPATCH_METHOD, &none, result.put(), &info,
-                               nullptr),
-            DISP_E_EXCEPTION);
+  EXPECT_EQ(
+      dispatcher_.Invoke(id, IID_NULL, 0, DISPATCH_METHOD, &none, result.put(), &info, nullptr),
+      DISP_E_EXCEPTION);
   EXPECT_EQ(info.scode, E_ACCESSDENIED);
   ASSERT_NE(info.bstrDescription, nullptr);
   EXPECT_NE(std::wstring(info.bstrDescription).find(L"denied"), std::wstring::npos);

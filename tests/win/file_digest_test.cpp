@@ -3,7 +3,6 @@
 #include "updater/file_digest.h"
 
 #include <gtest/gtest.h>
-
 #include <string>
 
 #include "fixtures/file_bytes.h"

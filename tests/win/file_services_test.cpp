@@ -1,11 +1,11 @@
 // File, directory and shortcut services against real files in a folder of their own.
 #include "services/file_services.h"
 
-#include <gtest/gtest.h>
 #include <shlobj.h>
 #include <winioctl.h>
 
 #include <cstring>
+#include <gtest/gtest.h>
 #include <optional>
 #include <string>
 

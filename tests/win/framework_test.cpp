@@ -1,8 +1,7 @@
 // The framework layer on real windows: the application message box, dialogs from templates
 // with chained message tables, the modal loop's result, worker threads.
-#include <gtest/gtest.h>
-
 #include <atomic>
+#include <gtest/gtest.h>
 #include <vector>
 
 #include "fixtures/message_box_watcher.h"

@@ -1,8 +1,7 @@
 // The page transfers against a scripted loopback server: what goes on the wire, byte for byte,
 // and what each transfer makes of the server's answers.
-#include <gtest/gtest.h>
-
 #include <fstream>
+#include <gtest/gtest.h>
 #include <iterator>
 #include <string>
 #include <vector>

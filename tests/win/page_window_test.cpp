@@ -1,7 +1,6 @@
 // Page windows on real windows under Wine, with test documents: creation, document set-up,
 // the window methods and the scripted dialog's native-to-page channel.
 #include <gtest/gtest.h>
-
 #include <string>
 
 #include "fixtures/message_box_watcher.h"
@@ -101,8 +100,7 @@ TEST_F(PageWindowTest, CreationMakesABorderlessTransparentLayeredWindow) {
   EXPECT_FALSE(::IsWindowVisible(hwnd));
   // The page gets the window's own dispatch object, and the page's URL was resolved.
   EXPECT_EQ(w.browser->external(), w.dialog.dispatch());
-  EXPECT_EQ(w.browser->navigated(),
-            L"file:///" + host::PageBaseDirectory() + L"\\page.html");
+  EXPECT_EQ(w.browser->navigated(), L"file:///" + host::PageBaseDirectory() + L"\\page.html");
   EXPECT_NE(::SendMessageW(hwnd, WM_GETICON, ICON_BIG, 0), 0);
 }
 

@@ -3,7 +3,6 @@
 #include "services/pair_store.h"
 
 #include <gtest/gtest.h>
-
 #include <string>
 
 #include "host/scripted_page_dialog.h"

@@ -2,11 +2,11 @@
 // (tests/fixtures/child_exit.cpp).
 #include "services/process_services.h"
 
-#include <gtest/gtest.h>
+#include <windows.h>
 #include <shlobj.h>
 #include <tlhelp32.h>
-#include <windows.h>
 
+#include <gtest/gtest.h>
 #include <string>
 #include <vector>
 

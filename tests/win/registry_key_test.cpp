@@ -2,7 +2,6 @@
 #include "services/registry_key.h"
 
 #include <gtest/gtest.h>
-
 #include <string>
 
 namespace {

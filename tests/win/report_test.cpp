@@ -1,13 +1,13 @@
 // Usage reports against the prefix's real WinInet, registry, adapters and files: the requests of
 // one event as a loopback server receives them, the wait for reports in progress, the uninstall
 // entry, the client ID and the installation date.
-#include <gtest/gtest.h>
 #include <winsock2.h>
 #include <ws2tcpip.h>
 
 #include <algorithm>
 #include <atomic>
 #include <condition_variable>
+#include <gtest/gtest.h>
 #include <memory>
 #include <mutex>
 #include <string>

@@ -1,9 +1,8 @@
 // The dialog templates and icons the programs are built with, read back from the resources.
 #include <windows.h>
 
-#include <gtest/gtest.h>
-
 #include <cstring>
+#include <gtest/gtest.h>
 #include <string>
 #include <vector>
 
@@ -34,10 +33,14 @@ std::wstring ReadField(const WORD*& p) {
     const WORD atom = p[1];
     p += 2;
     switch (atom) {
-      case 0x0080: return L"Button";
-      case 0x0081: return L"Edit";
-      case 0x0082: return L"Static";
-      default: return L"#" + std::to_wstring(atom);
+      case 0x0080:
+        return L"Button";
+      case 0x0081:
+        return L"Edit";
+      case 0x0082:
+        return L"Static";
+      default:
+        return L"#" + std::to_wstring(atom);
     }
   }
   std::wstring s(reinterpret_cast<const wchar_t*>(p));
@@ -100,8 +103,8 @@ bool LoadDialog(int id, DialogTemplate* out) {
 TEST(Resources, PageWindowTemplate) {
   DialogTemplate t;
   ASSERT_TRUE(LoadDialog(104, &t));
-  EXPECT_EQ(t.style, static_cast<DWORD>(WS_POPUP | WS_CAPTION | WS_SYSMENU | DS_MODALFRAME |
-                                        DS_SETFONT));
+  EXPECT_EQ(t.style,
+            static_cast<DWORD>(WS_POPUP | WS_CAPTION | WS_SYSMENU | DS_MODALFRAME | DS_SETFONT));
   EXPECT_EQ(t.cx, 320);
   EXPECT_EQ(t.cy, 200);
   EXPECT_EQ(t.caption, L"对话框");
@@ -144,9 +147,8 @@ TEST(Resources, UpdaterTemplate) {
 
 TEST(Resources, IconsAreOne48PixelImage) {
   for (int id : {128, 129}) {
-    HICON icon = static_cast<HICON>(
-        ::LoadImageW(::GetModuleHandleW(nullptr), MAKEINTRESOURCEW(id), IMAGE_ICON, 0, 0,
-                     LR_DEFAULTSIZE));
+    HICON icon = static_cast<HICON>(::LoadImageW(::GetModuleHandleW(nullptr), MAKEINTRESOURCEW(id),
+                                                 IMAGE_ICON, 0, 0, LR_DEFAULTSIZE));
     ASSERT_NE(icon, nullptr) << id;
     HRSRC group = ::FindResourceW(nullptr, MAKEINTRESOURCEW(id), MAKEINTRESOURCEW(14));
     ASSERT_NE(group, nullptr) << id;

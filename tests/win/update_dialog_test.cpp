@@ -3,11 +3,12 @@
 // the exit codes, and the installation step with a test installer and a stand-in client.
 #include "updater/update_dialog.h"
 
-#include <commctrl.h>
-#include <gtest/gtest.h>
 #include <windows.h>
+#include <commctrl.h>
+#include <shlobj.h>
 
 #include <cctype>
+#include <gtest/gtest.h>
 #include <string>
 #include <thread>
 #include <vector>
@@ -135,7 +136,8 @@ void SetUninstallCommand(const std::wstring& product_key, const std::wstring& co
 // version_file ("" for none).
 void InstallCopy(const std::wstring& key, const std::wstring& install_dir,
                  const std::string& version_file) {
-  ::CreateDirectoryW(install_dir.c_str(), nullptr);
+  // Parents too: the test may be the first to use the folder.
+  ::SHCreateDirectoryExW(nullptr, install_dir.c_str(), nullptr);
   const std::wstring path = install_dir + L"\\version.ini";
   ::DeleteFileW(path.c_str());
   if (!version_file.empty()) fixtures::WriteFileBytes(path, version_file);

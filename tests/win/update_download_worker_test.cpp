@@ -1,7 +1,6 @@
 // The updater's download worker against a loopback server: what lands in the target file, the
 // reports and their order, and the worker's behaviour once its dialog's window is gone.
 #include <gtest/gtest.h>
-
 #include <memory>
 #include <string>
 #include <vector>

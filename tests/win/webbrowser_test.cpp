@@ -2,7 +2,6 @@
 // navigates the control, but without an HTML engine no document ever arrives. Everything that
 // needs a document is checked for its "no document" answer only.
 #include <gtest/gtest.h>
-
 #include <string>
 #include <vector>
 

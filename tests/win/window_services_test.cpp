@@ -2,13 +2,13 @@
 // posted through the 32-bit handles that pages hold.
 #include "services/window_services.h"
 
-#include <fcntl.h>
-#include <gtest/gtest.h>
-#include <io.h>
 #include <windows.h>
+#include <fcntl.h>
+#include <io.h>
 
 #include <cstdio>
 #include <fstream>
+#include <gtest/gtest.h>
 #include <sstream>
 #include <string>
 
