@@ -17,6 +17,7 @@ set -euo pipefail
 
 repo=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 self="$repo/bench/run_report_bench.sh"
+source "$repo/bench/driver_common.sh"
 
 # ---- The measuring part: runs inside xvfb-run, started by the outer part below. ----
 # Arguments: exe work_dir results_file program_arguments...
@@ -61,19 +62,12 @@ done
 # checks on a ready machine.
 "$repo/scripts/setup.sh" >&2
 
-echo "building report_bench in $build_dir ..." >&2
-mkdir -p "$build_dir"
-cmake -S "$repo" -B "$build_dir" -DCMAKE_TOOLCHAIN_FILE="$repo/cmake/mingw-x86_64.cmake" \
-  -DCMAKE_BUILD_TYPE=Release -DMIRAVOLT_BENCH=ON -DMIRAVOLT_TESTS=OFF \
-  >"$build_dir/bench-configure.log" 2>&1 || { cat "$build_dir/bench-configure.log" >&2; exit 1; }
-cmake --build "$build_dir" -j"$(nproc)" --target report_bench >"$build_dir/bench-build.log" 2>&1 ||
-  { tail -50 "$build_dir/bench-build.log" >&2; exit 1; }
+build_bench_program "$build_dir" report_bench || exit 1
 exe="$build_dir/bench/report_bench.exe"
 
 work=$(mktemp -d "${TMPDIR:-/tmp}/miravolt-report-bench.XXXXXX")
 export WINEPREFIX="$work/wineprefix" WINEDLLOVERRIDES=mscoree,mshtml= WINEDEBUG=-all
 
-source "$repo/bench/measure_session.sh"
 
 cleanup() {
   local status=$?

@@ -15,6 +15,7 @@ set -euo pipefail
 
 repo=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 self="$repo/bench/run_transfer_bench.sh"
+source "$repo/bench/driver_common.sh"
 
 # ---- The measuring part: runs inside xvfb-run, started by the outer part below. ----
 # Arguments: exe work_dir url_base runs results_file sizes...
@@ -125,13 +126,7 @@ if ((${#missing[@]})); then
 fi
 nginx_bin=$(command -v nginx || echo /usr/sbin/nginx)
 
-echo "building transfer_bench in $build_dir ..." >&2
-mkdir -p "$build_dir"
-cmake -S "$repo" -B "$build_dir" -DCMAKE_TOOLCHAIN_FILE="$repo/cmake/mingw-x86_64.cmake" \
-  -DCMAKE_BUILD_TYPE=Release -DMIRAVOLT_BENCH=ON -DMIRAVOLT_TESTS=OFF \
-  >"$build_dir/bench-configure.log" 2>&1 || { cat "$build_dir/bench-configure.log" >&2; exit 1; }
-cmake --build "$build_dir" -j"$(nproc)" --target transfer_bench >"$build_dir/bench-build.log" 2>&1 ||
-  { tail -50 "$build_dir/bench-build.log" >&2; exit 1; }
+build_bench_program "$build_dir" transfer_bench || exit 1
 exe="$build_dir/bench/transfer_bench.exe"
 
 work=$(mktemp -d "${TMPDIR:-/tmp}/miravolt-bench.XXXXXX")
@@ -150,8 +145,6 @@ stop_nginx() {
   kill -KILL "$pid" 2>/dev/null || true
 }
 
-# The measuring part (curl with it) runs in a session of its own.
-source "$repo/bench/measure_session.sh"
 
 cleanup() {
   local status=$?
