@@ -102,6 +102,8 @@ echo "Times per call in microseconds; 2 threads = two empty threads started just
 echo
 awk '
   function ratio(a, b) { return b > 0 ? sprintf("%.2f", a / b) : "-" }
+  # The program writes its lines in text mode: CR LF.
+  { sub(/\r$/, "") }
   $1 == "first_call_us" { first = $2 }
   $1 == "batch" { rows[++n] = $0 }
   $1 == "drained" { drained = $2; left = $3 }
