@@ -95,15 +95,23 @@ Selector ParseSelector(std::u16string_view selector) {
   return {SelectorKind::kTagName, std::u16string(selector)};
 }
 
+// The arithmetic runs in 64 bits so extreme rectangles cannot overflow; the results of every
+// rectangle a page can have are the same as in 32 bits.
 Point CenterOverOwner(const Rect& e, const Rect& o, std::int32_t owner_window_left,
                       std::int32_t owner_window_top) {
-  return {((o.right - o.left) - (e.right - e.left)) / 2 - e.left + o.left + owner_window_left,
-          ((o.bottom - o.top) - (e.bottom - e.top)) / 2 - e.top + o.top + owner_window_top};
+  using W = std::int64_t;
+  const W x =
+      ((W{o.right} - o.left) - (W{e.right} - e.left)) / 2 - e.left + o.left + owner_window_left;
+  const W y =
+      ((W{o.bottom} - o.top) - (W{e.bottom} - e.top)) / 2 - e.top + o.top + owner_window_top;
+  return {static_cast<std::int32_t>(x), static_cast<std::int32_t>(y)};
 }
 
 Point CenterOnDesktop(const Rect& e, const Rect& d) {
-  return {((d.right - d.left) - (e.right - e.left)) / 2 - e.left,
-          ((d.bottom - d.top) - (e.bottom - e.top)) / 2 - e.top};
+  using W = std::int64_t;
+  const W x = ((W{d.right} - d.left) - (W{e.right} - e.left)) / 2 - e.left;
+  const W y = ((W{d.bottom} - d.top) - (W{e.bottom} - e.top)) / 2 - e.top;
+  return {static_cast<std::int32_t>(x), static_cast<std::int32_t>(y)};
 }
 
 std::u16string UserMessageScript(std::int32_t w, std::int32_t l) {

@@ -129,6 +129,10 @@ TEST(PageRules, Centring) {
   const Point wide = CenterOnDesktop({0, 0, 1925, 1085}, {0, 0, 1920, 1080});
   EXPECT_EQ(wide.x, -2);
   EXPECT_EQ(wide.y, -2);
+  // Extreme rectangles do not overflow (the sanitizers would stop here).
+  const Point extreme = CenterOnDesktop({-2147483647 - 1, 0, 2147483647, 0}, {0, 0, 1920, 1080});
+  EXPECT_EQ(extreme.x,
+            static_cast<std::int32_t>(std::int64_t{1920 - 4294967295LL} / 2 + 2147483648LL));
   // The desktop's own origin is not added.
   const Point shifted = CenterOnDesktop({0, 0, 100, 100}, {50, 50, 250, 250});
   EXPECT_EQ(shifted.x, 50);
