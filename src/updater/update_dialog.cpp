@@ -299,8 +299,16 @@ void CUpdateDlg::OnInstallerArrived() {
 
   const std::wstring client_program = m_strInstallDir + L"\\" + m_strProductKey + L".exe";
   if (::PathFileExistsW(client_program.c_str())) {
-    ::ShellExecuteW(nullptr /* owner */, L"open", client_program.c_str(), L"" /* parameters */,
-                    nullptr /* directory */, SW_SHOW);
+    // The program ends right after this call: the launch must be complete when it returns, or
+    // the shell may still be starting the client as the process goes (SEE_MASK_NOASYNC).
+    SHELLEXECUTEINFOW client = {};
+    client.cbSize = sizeof client;
+    client.fMask = SEE_MASK_NOASYNC | SEE_MASK_FLAG_NO_UI;
+    client.lpVerb = L"open";
+    client.lpFile = client_program.c_str();
+    client.lpParameters = L"";
+    client.nShow = SW_SHOW;
+    ::ShellExecuteExW(&client);
   }
   RequestQuit(kExitInstalled);
 }
