@@ -22,6 +22,7 @@
 #include <thread>
 #include <vector>
 
+#include "fixtures/loopback_socket.h"
 #include "framework/browser_script.h"
 #include "framework/thread.h"
 #include "host/scripted_page_dialog.h"
@@ -100,19 +101,8 @@ class SilentServer {
  public:
   SilentServer(int max_connections, ULONGLONG lifetime_ms)
       : max_connections_(max_connections), lifetime_ms_(lifetime_ms) {
-    listener_ = ::socket(AF_INET, SOCK_STREAM, IPPROTO_TCP);
-    sockaddr_in address{};
-    address.sin_family = AF_INET;
-    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    address.sin_port = 0;
-    int size = sizeof address;
-    if (listener_ == INVALID_SOCKET ||
-        ::bind(listener_, reinterpret_cast<sockaddr*>(&address), sizeof address) != 0 ||
-        ::listen(listener_, SOMAXCONN) != 0 ||
-        ::getsockname(listener_, reinterpret_cast<sockaddr*>(&address), &size) != 0) {
-      return;
-    }
-    port_ = ntohs(address.sin_port);
+    listener_ = fixtures::ListenOnLoopback(SOMAXCONN, &port_);
+    if (listener_ == INVALID_SOCKET) return;
     thread_ = std::thread([this] { Serve(); });
   }
   SilentServer(const SilentServer&) = delete;

@@ -14,6 +14,7 @@
 #include <thread>
 #include <vector>
 
+#include "fixtures/loopback_socket.h"
 #include "framework/dispatcher.h"
 #include "host/scripted_page_dialog.h"
 #include "report/report_rules.h"
@@ -35,19 +36,8 @@ class RequestLineServer {
   explicit RequestLineServer(Mode mode) : mode_(mode) {
     WSADATA data;
     started_ = ::WSAStartup(MAKEWORD(2, 2), &data) == 0;
-    listener_ = ::socket(AF_INET, SOCK_STREAM, IPPROTO_TCP);
-    sockaddr_in address{};
-    address.sin_family = AF_INET;
-    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    address.sin_port = 0;
-    int size = sizeof address;
-    if (listener_ == INVALID_SOCKET ||
-        ::bind(listener_, reinterpret_cast<sockaddr*>(&address), sizeof address) != 0 ||
-        ::listen(listener_, 16) != 0 ||
-        ::getsockname(listener_, reinterpret_cast<sockaddr*>(&address), &size) != 0) {
-      return;
-    }
-    port_ = ntohs(address.sin_port);
+    listener_ = fixtures::ListenOnLoopback(16, &port_);
+    if (listener_ == INVALID_SOCKET) return;
     thread_ = std::thread([this] { Serve(); });
   }
   RequestLineServer(const RequestLineServer&) = delete;
