@@ -2,6 +2,7 @@
 
 #include <shellapi.h>
 
+#include "framework/application.h"
 #include "framework/owner.h"
 #include "framework/text.h"
 #include "host/page_rules.h"
@@ -13,28 +14,12 @@ namespace {
 // A null script string means the same as an empty one; the shell calls get a valid string.
 const wchar_t* OrEmpty(BSTR s) { return s ? s : L""; }
 
-// The program file's full path, however long.
-std::wstring ProgramFilePath() {
-  std::wstring path(MAX_PATH, L'\0');
-  for (;;) {
-    const DWORD length =
-        ::GetModuleFileNameW(/*hModule=*/nullptr, path.data(), static_cast<DWORD>(path.size()));
-    if (length == 0) return std::wstring();
-    if (length < path.size()) {
-      path.resize(length);
-      return path;
-    }
-    // Truncated: a shortened path would name the wrong directory.
-    path.resize(path.size() * 2);
-  }
-}
-
 }  // namespace
 
 std::wstring GetCommandLine(CBaseDHtmlPgDlg&) { return ::GetCommandLineW(); }
 
 std::wstring GetAppCurrentPath(CBaseDHtmlPgDlg&) {
-  return fx::ToWide(host::GetParentDirectory(fx::AsU16(ProgramFilePath())));
+  return fx::ToWide(host::GetParentDirectory(fx::AsU16(fx::ProgramPath())));
 }
 
 int ShellExecute(CBaseDHtmlPgDlg&, BSTR file, BSTR parameters) {
