@@ -4,6 +4,7 @@
 #include <string>
 
 #include "fixtures/message_box_watcher.h"
+#include "fixtures/message_pump.h"
 #include "fixtures/test_browser.h"
 #include "framework/application.h"
 #include "host/page_rules.h"
@@ -15,21 +16,6 @@ namespace {
 using fixtures::TestBrowser;
 using fixtures::TestElement;
 
-// Runs the message loop for ms milliseconds.
-void Pump(DWORD ms) {
-  const ULONGLONG end = ::GetTickCount64() + ms;
-  for (;;) {
-    MSG msg;
-    while (::PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
-      ::TranslateMessage(&msg);
-      ::DispatchMessageW(&msg);
-    }
-    const ULONGLONG now = ::GetTickCount64();
-    if (now >= end) return;
-    ::MsgWaitForMultipleObjects(0, nullptr, FALSE, static_cast<DWORD>(end - now), QS_ALLINPUT);
-  }
-}
-
 BYTE AlphaOf(HWND hwnd) {
   BYTE alpha = 0;
   DWORD flags = 0;
@@ -39,7 +25,7 @@ BYTE AlphaOf(HWND hwnd) {
 
 // Pumps messages until the window is opaque or five seconds have passed.
 BYTE AlphaOnceOpaque(HWND hwnd) {
-  for (int i = 0; i < 100 && AlphaOf(hwnd) != 255; ++i) Pump(50);
+  for (int i = 0; i < 100 && AlphaOf(hwnd) != 255; ++i) fixtures::PumpMessagesFor(50);
   return AlphaOf(hwnd);
 }
 
@@ -311,7 +297,7 @@ TEST_F(PageWindowTest, ModelessNewInstanceShowsAScriptedWindowOwnedByTheActiveWi
   EXPECT_NE(dynamic_cast<CBaseDHtmlPgDlg*>(fx::HtmlDialog::FromHandle(child)), nullptr);
   // Its object goes some time after the window.
   ::DestroyWindow(child);
-  Pump(100);
+  fixtures::PumpMessagesFor(100);
 }
 
 TEST_F(PageWindowTest, UserMessagesRunTheCallbackInThePage) {
@@ -332,7 +318,7 @@ TEST_F(PageWindowTest, UserMessagesRunTheCallbackInThePage) {
   ::SendMessageW(hwnd, WM_COMMAND, MAKEWPARAM(40001, 0), 0);
   ::SendMessageW(hwnd, WM_CLOSE, 0, 0);
   EXPECT_EQ(w.browser->scripts.size(), 3u);
-  Pump(100);
+  fixtures::PumpMessagesFor(100);
   const std::vector<std::wstring> expected = {
       L"UI.onUserMessage(5, -1);", L"UI.onUserMessage(7, 8);", L"UI.onUserMessage(1000, 0);",
       L"UI.onUserMessage(40001, 0);", L"UI.onUserMessage(2, 0);"};

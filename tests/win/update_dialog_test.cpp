@@ -16,6 +16,7 @@
 #include "fixtures/file_bytes.h"
 #include "fixtures/loopback_http_server.h"
 #include "fixtures/message_box_watcher.h"
+#include "fixtures/message_pump.h"
 #include "framework/application.h"
 #include "framework/owner.h"
 #include "updater/file_digest.h"
@@ -77,18 +78,6 @@ void RunToTheFailureMessage(ObservedUpdateDlg& dialog) {
   EXPECT_EQ(boxes[0].caption, fx::ProgramName());
   EXPECT_EQ(boxes[0].text, kFailureText);
   EXPECT_EQ(boxes[0].owner_title, dialog.title());
-}
-
-void PumpFor(DWORD ms) {
-  const ULONGLONG deadline = ::GetTickCount64() + ms;
-  while (::GetTickCount64() < deadline) {
-    ::MsgWaitForMultipleObjects(0, nullptr, FALSE, 20, QS_ALLINPUT);
-    MSG msg;
-    while (::PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
-      ::TranslateMessage(&msg);
-      ::DispatchMessageW(&msg);
-    }
-  }
 }
 
 bool IsFolder(const std::wstring& path) {
@@ -244,7 +233,7 @@ TEST_F(UpdateDialogTest, WhileTheDescriptionDownloadsTheWindowShowsItsStateAndFo
   // reporting to anyone.
   server.Release();
   EXPECT_TRUE(server.WaitForFinishedConnections(1, kTimeoutMs));
-  PumpFor(200);
+  fixtures::PumpMessagesFor(200);
   EXPECT_TRUE(watcher.seen().empty());
   EXPECT_EQ(TakeQuitCode(), -1);
 }
@@ -368,7 +357,7 @@ TEST_F(UpdateDialogTest, ClosingTheWindowByHandQuitsWithItsOwnCode) {
     EXPECT_EQ(TakeQuitCode(), kExitClosedByHand);
     server.Release();
     EXPECT_TRUE(server.WaitForFinishedConnections(1, kTimeoutMs));
-    PumpFor(100);
+    fixtures::PumpMessagesFor(100);
     EXPECT_TRUE(watcher.seen().empty());
   }
 }
@@ -460,7 +449,7 @@ TEST_F(UpdateDialogTest, TheInstallationStepClosesTheClientRunsTheInstallerAndRe
     EXPECT_EQ(dialog.stage(), 4);
     EXPECT_EQ(dialog.status_at_end, L"正在安装新版本。。。");
     // The close request was posted once to the running client, which ignored it.
-    PumpFor(100);
+    fixtures::PumpMessagesFor(100);
     EXPECT_EQ(IgnoringClientWindow::closes, c.client_title ? 1 : 0);
     // The restarted client is not waited for: give it time to write its line.
     std::string written;
@@ -528,7 +517,7 @@ TEST_F(UpdateDialogTest, AnOfferedVersionNotNewerThanTheInstalledOneInstallsNoth
       ASSERT_EQ(requests.size(), 2u);
       EXPECT_EQ(requests[1].target, "/files/setup.exe");
     }
-    PumpFor(100);
+    fixtures::PumpMessagesFor(100);
     EXPECT_EQ(IgnoringClientWindow::closes, 0);
   }
 }
@@ -598,14 +587,14 @@ TEST_F(UpdateDialogTest, TheInstallerRunsOnlyWhenItMatchesTheDescribedDigest) {
       EXPECT_EQ(TakeQuitCode(), kExitInstalled);
       EXPECT_TRUE(watcher.seen().empty());
       EXPECT_EQ(dialog.stage(), 4);
-      PumpFor(100);
+      fixtures::PumpMessagesFor(100);
       EXPECT_EQ(IgnoringClientWindow::closes, 1);
       EXPECT_EQ(LogKinds(log), "installer\n");
     } else {
       RunToTheFailureMessage(dialog);
       EXPECT_EQ(dialog.stage(), 3);
       EXPECT_EQ(dialog.status_at_end, L"正在下载安装程序。。。");
-      PumpFor(100);
+      fixtures::PumpMessagesFor(100);
       EXPECT_EQ(IgnoringClientWindow::closes, 0);
       EXPECT_EQ(LogKinds(log), "");
       // The rejected installer stays where it was downloaded.

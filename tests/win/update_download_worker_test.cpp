@@ -7,6 +7,7 @@
 
 #include "fixtures/file_bytes.h"
 #include "fixtures/loopback_http_server.h"
+#include "fixtures/message_pump.h"
 #include "updater/download_worker.h"
 
 namespace {
@@ -50,14 +51,9 @@ class ReportWindow {
     const ULONGLONG deadline = ::GetTickCount64() + timeout_ms;
     while (!HasEnded()) {
       if (::GetTickCount64() >= deadline) return false;
-      Pump(50);
+      fixtures::PumpMessagesFor(50);
     }
     return true;
-  }
-  void Pump(DWORD ms) {
-    ::MsgWaitForMultipleObjects(0, nullptr, FALSE, ms, QS_ALLINPUT);
-    MSG msg;
-    while (::PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) ::DispatchMessageW(&msg);
   }
   bool HasEnded() const {
     for (const Report& r : reports_) {
@@ -268,7 +264,7 @@ TEST_F(DownloadWorkerTest, EveryErrorEndsInExactlyOneFailedReport) {
     ReportWindow window;
     StartFor(window, c.url, c.target);
     ASSERT_TRUE(window.PumpUntilEnd());
-    window.Pump(200);  // a second report would arrive with the first
+    fixtures::PumpMessagesFor(200);  // a second report would arrive with the first
     EXPECT_EQ(window.Endings(), std::vector<WPARAM>{kReportFailed});
     EXPECT_TRUE(window.Progress().empty());
   }
@@ -301,7 +297,7 @@ TEST_F(DownloadWorkerTest, AWorkerReportsNothingOnceTheWindowIsGone) {
   server.Release();
   // The worker stops at its next chunk and closes its connection.
   ASSERT_TRUE(server.WaitForFinishedConnections(1, kReportTimeoutMs));
-  window_.Pump(200);
+  fixtures::PumpMessagesFor(200);
   EXPECT_TRUE(window_.reports().empty());
   EXPECT_LT(fixtures::ReadFileBytes(target).size(), body.size());
 }
