@@ -108,22 +108,9 @@ for mib in "${size_list[@]}"; do
 done
 [[ "$runs" =~ ^[1-9][0-9]*$ ]] || { echo "bad run count: $runs" >&2; exit 2; }
 
-# Packages: the server and the outside baseline, plus what building and running under Wine
-# take. On a ready machine this only checks.
-packages=(nginx curl cmake make python3 g++-mingw-w64-x86-64-posix wine wine64 xvfb xauth)
-missing=()
-for p in "${packages[@]}"; do
-  if ! dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed'; then
-    missing+=("$p")
-  fi
-done
-if ((${#missing[@]})); then
-  echo "installing ${missing[*]}" >&2
-  export DEBIAN_FRONTEND=noninteractive
-  apt-get update -q
-  # No recommends: they would pull in wine32, and a 32-bit Wine cannot start here.
-  apt-get install -y -q --no-install-recommends "${missing[@]}"
-fi
+# Packages: the project's own, plus the server and the outside baseline. On a ready machine
+# this only checks.
+"$repo/scripts/setup.sh" nginx curl >&2
 nginx_bin=$(command -v nginx || echo /usr/sbin/nginx)
 
 build_bench_program "$build_dir" transfer_bench || exit 1

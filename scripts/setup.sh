@@ -1,12 +1,14 @@
 #!/usr/bin/env bash
-# Installs every Debian package the build and the tests need. Safe to run again:
-# on a ready machine it only checks and returns within seconds.
+# Installs every Debian package the build and the tests need, and any further packages named
+# as arguments (the benchmark drivers name theirs). Safe to run again: on a ready machine it
+# only checks and returns within seconds.
 set -euo pipefail
 
 packages=(
   cmake make g++ clang libclang-rt-14-dev python3
   g++-mingw-w64-i686-posix g++-mingw-w64-x86-64-posix binutils-mingw-w64
   wine wine64 xvfb xauth googletest file
+  "$@"
 )
 
 missing=()
