@@ -28,6 +28,10 @@ Dialog::~Dialog() {
 
 const MessageTable* Dialog::GetMessageTable() const { return &kMessages; }
 
+Dialog* Dialog::FromHandle(HWND hwnd) {
+  return static_cast<Dialog*>(::GetPropW(hwnd, kSelfProperty));
+}
+
 INT_PTR CALLBACK Dialog::DialogProc(HWND, UINT, WPARAM, LPARAM) {
   return FALSE;  // everything is handled by the subclassed window procedure
 }
@@ -139,7 +143,7 @@ LRESULT Dialog::Handle(UINT message, WPARAM wparam, LPARAM lparam) {
 }
 
 LRESULT CALLBACK Dialog::WindowProc(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam) {
-  auto* self = static_cast<Dialog*>(::GetPropW(hwnd, kSelfProperty));
+  Dialog* self = FromHandle(hwnd);
   if (!self) return ::DefWindowProcW(hwnd, message, wparam, lparam);
   const CurrentMessage outer = self->current_;
   self->current_ = {message, wparam, lparam};

@@ -24,6 +24,8 @@ class Dialog {
   bool Create(HWND owner);
 
   HWND hwnd() const noexcept { return hwnd_; }
+  // The Dialog behind a window of this thread, or null.
+  static Dialog* FromHandle(HWND hwnd);
   HWND parent() const noexcept { return parent_; }
   // True while DoModal's loop runs for this dialog.
   bool in_modal_loop() const noexcept { return in_modal_loop_; }

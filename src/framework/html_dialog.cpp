@@ -6,8 +6,6 @@
 namespace fx {
 namespace {
 
-const wchar_t kHtmlDialogProperty[] = L"fx.HtmlDialog";
-
 // Objects of closed auto-delete windows waiting until no script call runs inside them.
 thread_local std::vector<HtmlDialog*> t_reap_list;
 thread_local UINT_PTR t_reap_timer = 0;
@@ -34,12 +32,11 @@ const DispatchTable* HtmlDialog::GetDispatchTable() const { return &kDispatch; }
 const MessageTable* HtmlDialog::GetMessageTable() const { return &kMessages; }
 
 HtmlDialog* HtmlDialog::FromHandle(HWND hwnd) {
-  return static_cast<HtmlDialog*>(::GetPropW(hwnd, kHtmlDialogProperty));
+  return dynamic_cast<HtmlDialog*>(Dialog::FromHandle(hwnd));
 }
 
 BOOL HtmlDialog::OnInitDialog() {
   Dialog::OnInitDialog();
-  ::SetPropW(hwnd(), kHtmlDialogProperty, this);
   browser_ = NewBrowser();
   if (browser_ && SUCCEEDED(browser_->Create(hwnd(), this))) {
     browser_alive_ = true;
@@ -63,7 +60,6 @@ LRESULT HtmlDialog::OnSize(WPARAM, LPARAM) {
 
 LRESULT HtmlDialog::OnDestroy(WPARAM, LPARAM) {
   // The browser goes while its parent window still exists.
-  ::RemovePropW(hwnd(), kHtmlDialogProperty);
   if (browser_alive_) {
     browser_alive_ = false;
     browser_->Destroy();
