@@ -55,12 +55,14 @@ int Application::Run() {
 
 int AppMessageBox(const std::wstring& text) {
   if (const Application* app = Application::Current()) return app->MessageBox(text);
-  return ::MessageBoxW(::GetActiveWindow(), text.c_str(), ProgramName().c_str(),
-                       MB_OK | MB_ICONEXCLAMATION);
+  return Application::ShowMessage(ProgramName(), text);
 }
 
 int Application::MessageBox(const std::wstring& text) const {
-  const std::wstring caption = name_.empty() ? ProgramName() : name_;
+  return ShowMessage(name_.empty() ? ProgramName() : name_, text);
+}
+
+int Application::ShowMessage(const std::wstring& caption, const std::wstring& text) {
   return ::MessageBoxW(::GetActiveWindow(), text.c_str(), caption.c_str(),
                        MB_OK | MB_ICONEXCLAMATION);
 }

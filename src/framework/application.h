@@ -35,6 +35,9 @@ class Application {
   virtual int ExitInstance();
 
  private:
+  friend int AppMessageBox(const std::wstring& text);
+  static int ShowMessage(const std::wstring& caption, const std::wstring& text);
+
   std::wstring name_;
   int quit_code_ = 0;
 };
